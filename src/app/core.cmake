@@ -1,0 +1,2 @@
+target_sources(gpsdesk_core PRIVATE
+  app/line_assembler.cpp)

@@ -1,0 +1,5 @@
+target_sources(gpsdesk_core PRIVATE
+  nmea/sentence.cpp
+  nmea/numbers.cpp
+  nmea/interpreter.cpp
+  nmea/json.cpp)

@@ -1,0 +1,29 @@
+#pragma once
+// NMEA sentence framing: the checksum every sender appends and the field
+// accessor every reader uses. Pure text operations, no state.
+
+#include <string>
+#include <string_view>
+
+namespace nmea {
+
+// Returns the checksum byte of `text`: the XOR of every byte after the
+// leading "$" (the first byte is skipped whatever it is).
+unsigned char ChecksumOf(std::string_view text);
+
+// Appends "*" and the checksum as two upper-case hexadecimal digits.
+void AppendChecksum(std::string& text);
+
+// Field n of a received sentence, field 1 being the head with its "$".
+// The view points into `sentence`; an empty or missing field is an empty view.
+//
+// A field ends at the next comma; only when no comma follows does it end at
+// the first "*" after its start. When neither follows and the sentence has no
+// "*" at all (a receiver that omits checksums), the field runs to the end of
+// the sentence. Nothing after the "*" is ever a field.
+std::string_view FieldView(std::string_view sentence, int n);
+
+// Field n as a string; an empty or missing field reads as "0".
+std::string FieldAt(std::string_view sentence, int n);
+
+}  // namespace nmea
