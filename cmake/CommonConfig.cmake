@@ -25,3 +25,9 @@ if(GPSDESK_TSAN)
   target_compile_options(gpsdesk_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
   target_link_options(gpsdesk_options INTERFACE -fsanitize=thread)
 endif()
+if(GPSDESK_FUZZ)
+  # Coverage for the fuzzers over the whole core, with the memory checkers on.
+  target_compile_options(gpsdesk_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(gpsdesk_options INTERFACE -fsanitize=address,undefined)
+endif()

@@ -12,12 +12,12 @@ namespace nmea {
 namespace {
 
 // Field n as the display shows it: "0" when empty or missing.
-std::string_view Shown(std::string_view s, int n) {
-  std::string_view f = FieldView(s, n);
+std::string_view Shown(const Fields& s, int n) {
+  std::string_view f = s[n];
   return f.empty() ? std::string_view("0") : f;
 }
 
-std::int32_t IntField(std::string_view s, int n) { return AtoI(FieldView(s, n)); }
+std::int32_t IntField(const Fields& s, int n) { return AtoI(s[n]); }
 
 template <typename... Args>
 std::string Format(const char* fmt, Args... args) {
@@ -36,19 +36,19 @@ std::string Concat(std::string_view a, std::string_view b) {
   return r;
 }
 
-void InterpretRmc(std::string_view s, Interpretation& out) {
+void InterpretRmc(const Fields& s, Interpretation& out) {
   // Speed over ground in knots, converted with the receiver's factor.
-  const std::int32_t kmh = TruncToInt(AtoF(FieldView(s, 8)) * 1.8518518);
+  const std::int32_t kmh = TruncToInt(AtoF(s[8]) * 1.8518518);
   out.texts.emplace_back(ids::kSpeed, Format("%u km/h", static_cast<unsigned>(kmh)));
   out.texts.emplace_back(ids::kCourse, std::string(Shown(s, 9)));
 }
 
-void InterpretVersion(std::string_view s, Interpretation& out) {
+void InterpretVersion(const Fields& s, Interpretation& out) {
   out.texts.emplace_back(ids::kVersion, std::string(Shown(s, 2)));
   out.restartTtff = true;
 }
 
-void InterpretGsa(std::string_view s, ReceiverState& st, Interpretation& out) {
+void InterpretGsa(const Fields& s, ReceiverState& st, Interpretation& out) {
   for (SatInfo& sat : st.sats) sat.used = 0;
   int inUse = 0;
   for (int f = 4; f <= 15; ++f) {
@@ -72,7 +72,7 @@ void InterpretGsa(std::string_view s, ReceiverState& st, Interpretation& out) {
   }
 }
 
-void InterpretGsv(std::string_view s, ReceiverState& st, Interpretation& out) {
+void InterpretGsv(const Fields& s, ReceiverState& st, Interpretation& out) {
   const std::int32_t total = IntField(s, 2);
   const std::int32_t number = IntField(s, 3);
   st.svInView = IntField(s, 4);
@@ -112,7 +112,7 @@ std::int32_t ParseCoordinate(std::string_view f) {
   return TruncToInt((AtoF(degrees) * 60.0 + AtoF(minutes)) * 10000.0);
 }
 
-void InterpretGga(std::string_view s, ReceiverState& st, Interpretation& out) {
+void InterpretGga(const Fields& s, ReceiverState& st, Interpretation& out) {
   const std::string_view t = Shown(s, 2);
   auto piece = [&](std::size_t pos) { return pos < t.size() ? t.substr(pos, 2) : std::string_view(); };
   std::string utc = "UTC = ";
@@ -122,9 +122,9 @@ void InterpretGga(std::string_view s, ReceiverState& st, Interpretation& out) {
 
   // Empty fields read as "0", which parses as 0 like the text would.
   st.latitude = ParseCoordinate(Shown(s, 3));
-  if (FieldView(s, 4) == "S") st.latitude = st.latitude == INT32_MIN ? INT32_MAX : -st.latitude;
+  if (s[4] == "S") st.latitude = st.latitude == INT32_MIN ? INT32_MAX : -st.latitude;
   st.longitude = ParseCoordinate(Shown(s, 5));
-  if (FieldView(s, 6) == "W") st.longitude = st.longitude == INT32_MIN ? INT32_MAX : -st.longitude;
+  if (s[6] == "W") st.longitude = st.longitude == INT32_MIN ? INT32_MAX : -st.longitude;
   out.changed |= kChangedPosition;
 
   auto [lonDeg, lonMin] = CoordinateTexts(st.longitude, 'E', 'W');
@@ -159,11 +159,13 @@ SentenceKind Classify(std::string_view s) {
   return SentenceKind::Other;
 }
 
-void Interpret(std::string_view s, ReceiverState& st, Interpretation& out) {
-  out.kind = Classify(s);
+void Interpret(std::string_view sentence, ReceiverState& st, Interpretation& out) {
+  out.kind = Classify(sentence);
   out.texts.clear();
   out.stopTtff = out.restartTtff = out.redrawViews = false;
   out.changed = kChangedNothing;
+  if (out.kind == SentenceKind::Other) return;
+  const Fields s(sentence);
   switch (out.kind) {
     case SentenceKind::Rmc:
       InterpretRmc(s, out);

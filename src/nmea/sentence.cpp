@@ -16,35 +16,63 @@ void AppendChecksum(std::string& text) {
   text += kHex[sum & 0x0F];
 }
 
-std::string_view FieldView(std::string_view s, int n) {
-  if (n < 1) return {};
-  const std::size_t npos = std::string_view::npos;
-  const bool hasStar = s.find('*') != npos;
-  std::size_t start = 0;
-  std::size_t end = 0;
-  for (int i = 1; i <= n; ++i) {
-    if (start < s.size() && s[start] == ',') {
-      end = start;  // empty field
-    } else if (start < s.size() && s[start] == '*') {
-      return {};  // the checksum came before field n
+namespace {
+
+// One left-to-right scan over the fields. Each Next() yields the next field,
+// or false when the scan stops (the checksum was reached, or the sentence
+// ended without a field): that field and all later ones read as empty.
+class FieldScanner {
+ public:
+  explicit FieldScanner(std::string_view s) : s_(s), hasStar_(s.find('*') != std::string_view::npos) {}
+
+  bool Next(std::string_view& field) {
+    const std::size_t npos = std::string_view::npos;
+    std::size_t end;
+    if (start_ < s_.size() && s_[start_] == ',') {
+      end = start_;  // empty field
+    } else if (start_ < s_.size() && s_[start_] == '*') {
+      return false;  // the checksum came first
     } else {
-      std::size_t comma = start < s.size() ? s.find(',', start) : npos;
+      const std::size_t comma = start_ < s_.size() ? s_.find(',', start_) : npos;
       if (comma != npos) {
         end = comma;
       } else {
-        std::size_t star = start < s.size() ? s.find('*', start) : npos;
+        const std::size_t star = start_ < s_.size() ? s_.find('*', start_) : npos;
         if (star != npos) {
           end = star;
-        } else if (!hasStar && start < s.size()) {
-          end = s.size();  // last field of a sentence sent without "*hh"
+        } else if (!hasStar_ && start_ < s_.size()) {
+          end = s_.size();  // last field of a sentence sent without "*hh"
         } else {
-          return {};
+          return false;
         }
       }
     }
-    if (i < n) start = end + 1;
+    field = s_.substr(start_, end - start_);
+    start_ = end + 1;
+    return true;
   }
-  return s.substr(start, end - start);
+
+ private:
+  std::string_view s_;
+  bool hasStar_;
+  std::size_t start_ = 0;
+};
+
+}  // namespace
+
+std::string_view FieldView(std::string_view s, int n) {
+  if (n < 1) return {};
+  FieldScanner scan(s);
+  std::string_view field;
+  for (int i = 1; i <= n; ++i) {
+    if (!scan.Next(field)) return {};
+  }
+  return field;
+}
+
+Fields::Fields(std::string_view sentence) : sentence_(sentence) {
+  FieldScanner scan(sentence);
+  while (count_ < kMax && scan.Next(field_[count_])) ++count_;
 }
 
 std::string FieldAt(std::string_view sentence, int n) {

@@ -26,4 +26,21 @@ std::string_view FieldView(std::string_view sentence, int n);
 // Field n as a string; an empty or missing field reads as "0".
 std::string FieldAt(std::string_view sentence, int n);
 
+// The first kMax fields of a sentence, split in one pass with exactly the
+// rules of FieldView: Fields(s)[n] == FieldView(s, n) for every n.
+class Fields {
+ public:
+  static constexpr int kMax = 24;
+  explicit Fields(std::string_view sentence);
+  std::string_view operator[](int n) const {
+    if (n >= 1 && n <= count_) return field_[n - 1];
+    return n > kMax ? FieldView(sentence_, n) : std::string_view();
+  }
+
+ private:
+  std::string_view sentence_;
+  std::string_view field_[kMax];
+  int count_ = 0;  // fields 1..count_ were found; later ones (up to kMax) read as empty
+};
+
 }  // namespace nmea

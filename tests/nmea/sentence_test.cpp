@@ -87,3 +87,23 @@ TEST(FieldAt, LongLinesAndLargeFieldNumbers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Fields, AgreeWithFieldViewEverywhere) {
+  const std::string cases[] = {
+      "$GPGSA,A,3,04,05,,,,,,,,,,,2.5,1.3,2.1*35",
+      "$GPRMC,,V",
+      "$GPXXX,a*b,c",
+      "$GPXXX*1,a,b",
+      ",,,,",
+      "",
+      "$GPGSV,4,1,16,01,2,3,4,05,6,7,8,09,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26",
+      "$A,*"};
+  for (const std::string& s : cases) {
+    nmea::Fields f(s);
+    for (int n = -1; n <= 40; ++n) EXPECT_EQ(f[n], nmea::FieldView(s, n)) << s << " field " << n;
+  }
+}
+
+}  // namespace
