@@ -1,2 +1,4 @@
 target_sources(gpsdesk_core PRIVATE
-  app/line_assembler.cpp)
+  app/line_assembler.cpp
+  app/replay_reader.cpp
+  app/timer_texts.cpp)

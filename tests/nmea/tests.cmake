@@ -3,7 +3,8 @@ add_executable(test_core
   nmea/numbers_test.cpp
   nmea/interpreter_test.cpp
   nmea/line_assembler_test.cpp
-  nmea/decoder_test.cpp)
+  nmea/decoder_test.cpp
+  app/replay_reader_test.cpp)
 target_link_libraries(test_core PRIVATE gpsdesk_core GTest::gtest_main)
 target_compile_definitions(test_core PRIVATE
   GPSDESK_TEST_DATA="${GPSDESK_TEST_DATA}"

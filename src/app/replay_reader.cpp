@@ -1,0 +1,53 @@
+#include "app/replay_reader.h"
+
+#include "nmea/interpreter.h"
+#include "nmea/sentence.h"
+
+namespace app {
+
+ReplayReader::TickResult ReplayReader::Tick(ByteSource& source, ReplaySink& sink) {
+  std::string block;
+  std::string line;
+  if (ggaHeld_) {
+    sink.GgaReleased();
+    block = heldGga_ + "\r\n";
+    sink.Sentence(heldGga_);
+    ggaHeld_ = false;
+  }
+  for (int units = 0; units < kMaxLinesPerTick; ++units) {
+    // One pass: up to the line's CR, or 2000 bytes, whichever comes first.
+    for (std::size_t pass = 0; pass < kMaxPassBytes; ++pass) {
+      const int c = source.Get();
+      if (c < 0) {
+        block += line;
+        if (!block.empty()) sink.Echo(block);
+        return TickResult::EndOfFile;
+      }
+      if (c == '$') {
+        block += line;
+        line.assign(1, '$');
+      } else if (c == '\n') {
+        // ignored
+      } else if (c == '\r') {
+        if (nmea::FieldView(line, 1) != nmea::kHeadGga) {
+          block += line;
+          block += "\r\n";
+          if (!line.empty() && line[0] == '$') sink.Sentence(line);
+          line.clear();
+          break;
+        }
+        if (!block.empty()) sink.Echo(block);
+        heldGga_ = std::move(line);
+        ggaHeld_ = true;
+        return TickResult::More;
+      } else {
+        line += static_cast<char>(c);
+      }
+    }
+  }
+  // 30 lines without a $GPGGA line; an incomplete line is dropped.
+  if (!block.empty()) sink.Echo(block);
+  return TickResult::More;
+}
+
+}  // namespace app
