@@ -4,7 +4,8 @@ add_executable(test_core
   nmea/interpreter_test.cpp
   nmea/line_assembler_test.cpp
   nmea/decoder_test.cpp
-  app/replay_reader_test.cpp)
+  app/replay_reader_test.cpp
+  views/geometry_test.cpp)
 target_link_libraries(test_core PRIVATE gpsdesk_core GTest::gtest_main)
 target_compile_definitions(test_core PRIVATE
   GPSDESK_TEST_DATA="${GPSDESK_TEST_DATA}"

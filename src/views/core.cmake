@@ -1,0 +1,1 @@
+target_sources(gpsdesk_core PRIVATE views/geometry.cpp)
