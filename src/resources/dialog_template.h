@@ -8,7 +8,9 @@
 
 namespace tmpl {
 
-inline constexpr int kNoId = -1;  // unnumbered template items (labels, group boxes)
+inline constexpr int kNoId = -1;     // unnumbered template items (labels, group boxes)
+inline constexpr int kIdOk = 1;      // the button that confirms a dialog
+inline constexpr int kIdCancel = 2;  // the button that abandons it (also Escape)
 
 enum class Kind {
   Label,        // static text, left aligned
@@ -32,6 +34,7 @@ enum Style : unsigned {
   kVisible = 0,
   kHidden = 1u << 0,
   kDisabled = 1u << 1,
+  kNoWrap = 1u << 2,  // static text: one line, clipped instead of wrapped at blanks
 };
 
 struct ControlTemplate {

@@ -1,0 +1,23 @@
+#include "app/control_app.h"
+
+#include "app/main_dlg.h"
+#include "gpsdesk_version.h"
+#include "platform/dialog_look.h"
+
+namespace app {
+
+CControlApp::CControlApp(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("gpsdesk"));
+  setApplicationVersion(QStringLiteral(GPSDESK_VERSION));
+}
+
+CControlApp::~CControlApp() = default;
+
+bool CControlApp::InitInstance() {
+  platform::InitDialogLook();
+  CMainDlg mainDlg;
+  mainDlg.DoModal();
+  return false;
+}
+
+}  // namespace app

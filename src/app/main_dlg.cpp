@@ -1,0 +1,171 @@
+#include "app/main_dlg.h"
+
+#include <QComboBox>
+#include <QPoint>
+#include <QString>
+#include <cstdio>
+#include <string_view>
+
+#include "app/about_dlg.h"
+#include "platform/dialog_look.h"
+#include "platform/resource_images.h"
+#include "platform/system_menu.h"
+#include "resources/main_ids.h"
+#include "resources/strings.h"
+
+namespace app {
+namespace {
+
+struct ReplaySpeed {
+  std::string_view caption;
+  int intervalMs;  // one group of lines per tick
+};
+
+constexpr std::array<ReplaySpeed, CMainDlg::kReplaySpeeds> kReplaySpeedTable{{
+    {"X1", 1000},
+    {"X2", 500},
+    {"X3", 333},
+    {"X4", 250},
+    {"X5", 200},
+    {"X8", 125},
+    {"X10", 100},
+    {"X20", 50},
+    {"X40", 25},
+    {"X60", 16},
+}};
+
+// The buttons that talk to the receiver; usable only while the port is open.
+constexpr std::array kReceiverCommandButtons{
+    ids::kFactory,       ids::kHotStart, ids::kWarmStart,   ids::kColdStart,  ids::kVersionQuery,
+    ids::kSettingsQuery, ids::kSetBaud,  ids::kEcefInit,    ids::kLatLonInit, ids::kDatum,
+    ids::kMsgMode,       ids::kSetNmea,  ids::kNavSettings, ids::kReset,      ids::kLowPower,
+    ids::kFixExtraction, ids::kEnterIsp,
+};
+
+// The rectangle of a control relative to the top-left corner of `origin`.
+tmpl::PixelRect RectRelativeTo(const QWidget* control, const QWidget* origin) {
+  if (control == nullptr || origin == nullptr) return {};
+  const QPoint o = origin->mapToGlobal(QPoint(0, 0));
+  const QPoint p = control->mapToGlobal(QPoint(0, 0));
+  const int left = p.x() - o.x();
+  const int top = p.y() - o.y();
+  return {left, top, left + control->width(), top + control->height()};
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(QWidget* parent)
+    : platform::CDialog(tmpl::MainTemplate(), parent),
+      appIcon(platform::LoadIconResource(platform::kAppIconResource)) {}
+
+CMainDlg::~CMainDlg() = default;
+
+bool CMainDlg::OnInitDialog() {
+  platform::CDialog::OnInitDialog();
+
+  if (const std::string_view about = res::LoadString(res::kAboutCaption); !about.empty() && !systemMenu_) {
+    systemMenu_ = new platform::CSystemMenu(this, [this](unsigned command) { OnSysCommand(command); });
+    systemMenu_->AppendSeparator();
+    systemMenu_->AppendCommand(ids::kAboutCommand,
+                               QString::fromLatin1(about.data(), static_cast<qsizetype>(about.size())));
+  }
+
+  setWindowIcon(appIcon);
+
+  firstPaint = 1;
+  replayRestart = 0;
+
+  if (auto* speeds = ControlAs<QComboBox>(ids::kReplaySpeed)) {
+    speeds->clear();
+    for (std::size_t i = 0; i < kReplaySpeedTable.size(); ++i) {
+      const std::string_view caption = kReplaySpeedTable[i].caption;
+      speeds->addItem(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
+      replayIntervals[i] = kReplaySpeedTable[i].intervalMs;
+    }
+    speeds->setCurrentIndex(kDefaultReplaySpeed);
+  }
+  replayInterval = replayIntervals[kDefaultReplaySpeed];
+
+  selected = {0, 2, 3, 4};
+  selectedCount = 4;
+  rates.fill(1);
+  activeSource = SourceNone;
+  selectedSource = SourceSerial;
+  ttffRunning = 0;
+  portName = "COM1";
+  baudRate = 9600;
+  sourceOpen = 0;
+  UpdateSourceDisplay();
+  UpdateCommandButtons();
+
+  uartSettings = {};
+  ecefSettings = {};
+  lastDatumRow = dialogs::kDefaultDatumRow;
+  navSettings = {};
+  fixSettings = {};
+  lowPowerSettings = {};
+  latLonSettings = {};
+  msgModeSettings = {};
+  resetSettings = {};
+
+  receiver.sats.fill({});
+  receiver.channelPrn.fill(0);
+  receiver.svInView = nmea::kDefaultSvInView;
+  SetItemText(ids::kLatitudeDeg, "N000 00'00.00\"");
+  SetItemText(ids::kLongitudeDeg, "E000 00'00.00\"");
+  SetItemText(ids::kCourse, "0 ");
+
+  const QWidget* origin = Control(ids::kOriginFrame);
+  skyArea = RectRelativeTo(Control(ids::kSkyFrame), origin);
+  chartArea = RectRelativeTo(Control(ids::kChartFrame), origin);
+  maxSnr = 20;
+  stopwatchRunning = 0;
+  logging = 0;
+
+  skyTextHeight = (skyArea.bottom - skyArea.top) / 24;
+  markerRadius = (4 * skyTextHeight) / 5;
+  skyFont = platform::CreateFont("System", skyTextHeight, (2 * skyTextHeight) / 3);
+  return true;
+}
+
+void CMainDlg::OnSysCommand(unsigned command) {
+  if ((command & 0xFFF0) == ids::kAboutCommand) {
+    CAboutDlg about(this);
+    about.DoModal();
+  } else {
+    platform::CDialog::OnSysCommand(command);
+  }
+}
+
+void CMainDlg::UpdateSourceDisplay() {
+  int sourceLabel = ids::kSourceLabel;
+  if (selectedSource == SourceFile) {
+    ShowItem(ids::kSourceLabel, false);
+    ShowItem(ids::kFileLabel, true);
+    ShowItem(ids::kReplaySpeed, true);
+    EnableItem(ids::kReplaySpeed, true);
+    if (QWidget* speeds = Control(ids::kReplaySpeed)) speeds->repaint();
+    sourceLabel = ids::kFileLabel;
+  } else {
+    ShowItem(ids::kFileLabel, false);
+    ShowItem(ids::kReplaySpeed, false);
+    char text[64];
+    std::snprintf(text, sizeof text, "%s %dbps", portName.c_str(), baudRate);
+    SetItemText(ids::kSourceLabel, text);
+    ShowItem(ids::kSourceLabel, true);
+  }
+  SetItemText(ids::kOpenClose, sourceOpen == 1 ? "CLOSE" : "OPEN");
+  EnableItem(sourceLabel, sourceOpen == 1);
+}
+
+void CMainDlg::UpdateCommandButtons() {
+  const bool enable = activeSource == SourceSerial;
+  for (int id : kReceiverCommandButtons) EnableItem(id, enable);
+  if (!enable) EnableItem(ids::kPvlx300, false);
+}
+
+void CMainDlg::DrawSignalChart() {}
+
+void CMainDlg::DrawSkyPlot() {}
+
+}  // namespace app
