@@ -1,0 +1,11 @@
+target_sources(gpsdesk_core PRIVATE
+  serial/serial_status.cpp
+  serial/serial_event.cpp
+  serial/serial_system.cpp
+  serial/serial_link.cpp
+  serial/serial_wnd.cpp
+  serial/port_names.cpp
+  platform/window_messages.cpp)
+
+find_package(Threads REQUIRED)
+target_link_libraries(gpsdesk_core PUBLIC Threads::Threads)
