@@ -1,4 +1,5 @@
 target_sources(gpsdesk_core PRIVATE
   app/line_assembler.cpp
+  app/port_errors.cpp
   app/replay_reader.cpp
   app/timer_texts.cpp)

@@ -56,7 +56,27 @@ tmpl::PixelRect RectRelativeTo(const QWidget* control, const QWidget* origin) {
 
 CMainDlg::CMainDlg(QWidget* parent)
     : platform::CDialog(tmpl::MainTemplate(), parent),
-      appIcon(platform::LoadIconResource(platform::kAppIconResource)) {}
+      appIcon(platform::LoadIconResource(platform::kAppIconResource)) {
+  WireControls();
+}
+
+void CMainDlg::WireControls() {
+  OnClicked(ids::kOpenClose, [this] { OnOpenClose(); });
+  OnClicked(ids::kNmeaFile, [this] { OnNmeaFile(); });
+  OnSelChange(ids::kReplaySpeed, [this] { OnReplaySpeed(); });
+  OnClicked(ids::kStartStopLog, [this] { OnStartStopLog(); });
+  OnClicked(ids::kTtffStart, [this] { RestartTtff(); });
+  OnClicked(ids::kStopwatchStart, [this] { ToggleStopwatch(); });
+  OnClicked(ids::kComSetup, [this] { OnComSetup(); });
+  OnClicked(ids::kFactory, [this] { OnFactoryReset(); });
+  OnClicked(ids::kHotStart, [this] { OnHotStart(); });
+  OnClicked(ids::kWarmStart, [this] { OnWarmStart(); });
+  OnClicked(ids::kColdStart, [this] { OnColdStart(); });
+  OnClicked(ids::kVersionQuery, [this] { OnVersionQuery(); });
+  OnClicked(ids::kSettingsQuery, [this] { OnSettingsQuery(); });
+  OnClicked(ids::kEnterIsp, [this] { OnEnterIsp(); });
+  OnClicked(ids::kExitIsp, [this] { OnExitIsp(); });
+}
 
 CMainDlg::~CMainDlg() = default;
 
@@ -163,9 +183,5 @@ void CMainDlg::UpdateCommandButtons() {
   for (int id : kReceiverCommandButtons) EnableItem(id, enable);
   if (!enable) EnableItem(ids::kPvlx300, false);
 }
-
-void CMainDlg::DrawSignalChart() {}
-
-void CMainDlg::DrawSkyPlot() {}
 
 }  // namespace app

@@ -13,11 +13,15 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "app/line_assembler.h"
+#include "app/replay_reader.h"
 #include "dialogs/settings.h"
 #include "nmea/receiver_state.h"
 #include "platform/dialog.h"
 #include "resources/dialog_template.h"
+#include "serial/serial_wnd_adapter.h"
 
 namespace platform {
 class CSystemMenu;
@@ -61,6 +65,36 @@ class CMainDlg : public platform::CDialog {
   void DrawSignalChart();
   void DrawSkyPlot();
 
+  // Source control.
+  void OnOpenClose();
+  void OnComSetup();
+  void OnNmeaFile();
+  void OnReplaySpeed();
+
+  // Receive pipeline and timers. OnSerialNotify handles the port's
+  // notification: events in the low 16 bits of `first` (0: flush the console
+  // line), line errors in the high 16 bits.
+  long OnSerialNotify(std::uintptr_t first, std::intptr_t second);
+  // Writes `text` and CR LF to the port; results are not looked at.
+  void SendSentence(std::string_view text);
+  void ReplayTick();
+  void ToggleStopwatch();
+
+  // Console and log file: the only writers of the two.
+  void AppendConsole(std::string_view text);
+  void AppendLog(std::string_view text);
+  void OnStartStopLog();
+
+  // One-click receiver commands.
+  void OnFactoryReset();
+  void OnHotStart();
+  void OnWarmStart();
+  void OnColdStart();
+  void OnVersionQuery();
+  void OnSettingsQuery();
+  void OnEnterIsp();
+  void OnExitIsp();
+
   int firstPaint = 1;
   QColor backgroundColour;
   tmpl::PixelRect skyArea{};  // client coordinates
@@ -80,6 +114,7 @@ class CMainDlg : public platform::CDialog {
   nmea::ReceiverState receiver;
   File logFile;
   int logging = 0;
+  std::string logPath;  // named in the message when a write to the log fails
   std::uint32_t ttffSeconds = 0;
   std::uint32_t stopwatchSeconds = 0;
   int stopwatchRunning = 0;
@@ -95,6 +130,7 @@ class CMainDlg : public platform::CDialog {
   dialogs::LatLonInitSettings latLonSettings;
   dialogs::MsgModeSettings msgModeSettings;
   dialogs::ResetSettings resetSettings;
+  serial::CSerialWndAdapter serial;
   std::string portName = "COM1";
   int baudRate = 9600;
   int sourceOpen = 0;
@@ -106,10 +142,19 @@ class CMainDlg : public platform::CDialog {
 
  protected:
   bool OnInitDialog() override;
+  bool event(QEvent* e) override;
+  // Redraws both views from the receiver state.
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void TtffCountStep();
+  void WireControls();
+  void OpenSerialSource();
+  void CloseSerialSource();
+  void SendCommand(const char* status, std::string command);
 
+  LineAssembler assembler_;
+  ReplayReader replayReader_;
   platform::CSystemMenu* systemMenu_ = nullptr;  // owned by the window
 };
 

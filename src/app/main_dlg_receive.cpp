@@ -36,8 +36,71 @@ void CMainDlg::RestartTtff() {
 
 void CMainDlg::TtffCountStep() { SetItemText(ids::kTtff, TtffText(++ttffSeconds)); }
 
+void CMainDlg::ToggleStopwatch() {
+  if (stopwatchRunning == 1) {
+    KillTimer(TimerStopwatch);
+    SetItemText(ids::kStopwatchStart, "Start");
+    stopwatchRunning = 0;
+  } else {
+    SetItemText(ids::kStopwatch, "Timer  00:00:00");
+    stopwatchSeconds = 0;
+    SetTimer(TimerStopwatch, 1000);
+    SetItemText(ids::kStopwatchStart, "Stop");
+    stopwatchRunning = 1;
+  }
+}
+
+namespace {
+
+// What one replay tick hands back to the window, in the order it happens.
+class ReplayToWindow : public ReplaySink {
+ public:
+  explicit ReplayToWindow(CMainDlg& dlg, void (CMainDlg::*countStep)()) : dlg_(dlg), countStep_(countStep) {}
+  void GgaReleased() override {
+    if (dlg_.ttffRunning == 1) (dlg_.*countStep_)();
+  }
+  void Sentence(std::string_view sentence) override { dlg_.InterpretSentence(std::string(sentence)); }
+  void Echo(std::string_view block) override {
+    dlg_.AppendConsole(block);
+    if (dlg_.logging == 1) dlg_.AppendLog(block);
+  }
+
+ private:
+  CMainDlg& dlg_;
+  void (CMainDlg::*countStep_)();
+};
+
+}  // namespace
+
+void CMainDlg::ReplayTick() {
+  if (replayRestart == 1) {
+    replayRestart = 0;
+    replayReader_.Restart();
+  }
+  SetTimer(TimerReplay, replayInterval);
+  if (!replayFile) return;
+  FileByteSource source(replayFile.get());
+  ReplayToWindow sink(*this, &CMainDlg::TtffCountStep);
+  if (replayReader_.Tick(source, sink) == ReplayReader::TickResult::EndOfFile) OnOpenClose();
+}
+
 void CMainDlg::OnTimer(int id) {
-  if (id == TimerTtff) TtffCountStep();
+  switch (id) {
+    case TimerConsoleFlush:
+      OnSerialNotify(0, 0);
+      break;
+    case TimerTtff:
+      TtffCountStep();
+      break;
+    case TimerStopwatch:
+      SetItemText(ids::kStopwatch, StopwatchText(++stopwatchSeconds));
+      break;
+    case TimerReplay:
+      ReplayTick();
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace app

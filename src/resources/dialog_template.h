@@ -68,5 +68,6 @@ inline constexpr PixelRect ToPixels(const ControlTemplate& c) {
 
 const DialogTemplate& MainTemplate();   // template 102
 const DialogTemplate& AboutTemplate();  // template 100
+const DialogTemplate& SetupComTemplate();  // template 130
 
 }  // namespace tmpl

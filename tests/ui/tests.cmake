@@ -3,7 +3,8 @@ add_executable(test_ui
   ui/ui_test_main.cpp
   ui/dialog_builder_test.cpp
   ui/platform_test.cpp
-  ui/main_dlg_test.cpp)
+  ui/main_dlg_test.cpp
+  ui/monitor_test.cpp)
 target_link_libraries(test_ui PRIVATE gpsdesk_ui Qt6::Test GTest::gtest)
 # The test program itself falls back to the offscreen platform when listing tests.
 gtest_discover_tests(test_ui PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

@@ -1,0 +1,178 @@
+// The main window and the serial port: opening and closing it, draining what
+// arrives, sending to the receiver, the Setup COM Port dialog and the
+// one-click receiver commands.
+
+#include <QEvent>
+#include <QString>
+#include <chrono>
+#include <thread>
+
+#include "app/main_dlg.h"
+#include "app/port_errors.h"
+#include "app/setup_com_dlg.h"
+#include "nmea/sentence.h"
+#include "platform/qt_window_messages.h"
+#include "resources/main_ids.h"
+
+namespace app {
+namespace {
+
+constexpr std::uint32_t kQueueSize = 2048;
+constexpr std::uint32_t kReadChunk = 100;
+// Sending never waits for the receiver; a write that cannot finish in this
+// time (a device that stopped taking data) is given up, silently, instead of
+// freezing the window for good.
+constexpr std::uint32_t kWriteTimeoutMs = 5000;
+
+std::string Formatted(const char* format, const std::string& name) {
+  char text[96];
+  std::snprintf(text, sizeof text, format, name.c_str());
+  return text;
+}
+
+// Where the receive path's results go: console, log, interpreter, flush timer.
+class ReceiveToWindow : public LineSink {
+ public:
+  explicit ReceiveToWindow(CMainDlg& dlg) : dlg_(dlg) {}
+  void ConsoleText(std::string_view text) override {
+    dlg_.AppendConsole(text);
+    if (dlg_.logging == 1) dlg_.AppendLog(text);
+  }
+  void Sentence(std::string_view sentence) override { dlg_.InterpretSentence(std::string(sentence)); }
+  void ArmFlush() override { dlg_.SetTimer(TimerConsoleFlush, 200); }
+  void StopFlush() override { dlg_.KillTimer(TimerConsoleFlush); }
+
+ private:
+  CMainDlg& dlg_;
+};
+
+}  // namespace
+
+bool CMainDlg::event(QEvent* e) {
+  if (const platform::WindowMessageEvent* m = platform::AsWindowMessage(e)) {
+    if (m->Message() == serial::CSerialWnd::DefaultComMsg()) {
+      OnSerialNotify(m->First(), m->Second());
+      return true;
+    }
+  }
+  return platform::CDialog::event(e);
+}
+
+void CMainDlg::OpenSerialSource() {
+  const serial::Status status = serial.OpenAndWatch(portName.c_str(), this, 0, 0, kQueueSize, kQueueSize);
+  if (status != 0) {
+    SetItemText(ids::kStatus, Formatted("%s open ERR!", portName));
+    if (QWidget* line = Control(ids::kStatus))
+      line->setToolTip(QString::fromStdString(PortOpenReason(status)));
+    return;
+  }
+  serial.Configure(baudRate, 8, 0, 0);
+  serial.Purge();
+  sourceOpen = 1;
+  SetItemText(ids::kStatus, Formatted("%s open OK!\r\n", portName));
+  if (QWidget* line = Control(ids::kStatus)) line->setToolTip({});
+  activeSource = SourceSerial;
+}
+
+void CMainDlg::CloseSerialSource() {
+  // Show (and log) what came of an unfinished line rather than let it wait
+  // for the next port to finish it.
+  ReceiveToWindow sink(*this);
+  assembler_.Flush(sink);
+  KillTimer(TimerConsoleFlush);
+  sourceOpen = 0;
+  serial.Close();
+  SetItemText(ids::kStatus, Formatted("%s closed!\r\n", portName));
+  activeSource = SourceNone;
+}
+
+long CMainDlg::OnSerialNotify(std::uintptr_t first, std::intptr_t /*second*/) {
+  const unsigned code = static_cast<unsigned>(first & 0xFFFF);
+  ReceiveToWindow sink(*this);
+  if (code == 0) {
+    assembler_.Flush(sink);
+    return 0;
+  }
+  if ((code & serial::EV_RXCHAR) == 0) return 0;
+  char buffer[kReadChunk + 1];
+  std::uint32_t got = 0;
+  do {
+    got = 0;
+    if (serial.Read(buffer, kReadChunk, &got, nullptr, serial::kInfinite) != 0 || got > kReadChunk) got = 0;
+    assembler_.Feed(std::string_view(buffer, got), sink);
+  } while (got == kReadChunk);
+  return 0;
+}
+
+void CMainDlg::SendSentence(std::string_view text) {
+  serial.Write(text.data(), static_cast<std::uint32_t>(text.size()), nullptr, nullptr, kWriteTimeoutMs);
+  serial.Write("\r\n", 2, nullptr, nullptr, kWriteTimeoutMs);
+}
+
+void CMainDlg::OnComSetup() {
+  CSetupComDlg dlg(portName, baudRate, this);
+  if (dlg.DoModal() != tmpl::kIdOk) return;
+  if (activeSource != SourceNone) {
+    OnOpenClose();
+    selectedSource = SourceSerial;
+    portName = dlg.PortName();
+    baudRate = dlg.BaudRate();
+    OnOpenClose();
+  } else {
+    selectedSource = SourceSerial;
+    portName = dlg.PortName();
+    baudRate = dlg.BaudRate();
+  }
+  UpdateSourceDisplay();
+}
+
+// One-click receiver commands.
+
+void CMainDlg::SendCommand(const char* status, std::string command) {
+  SetItemText(ids::kStatus, status);
+  nmea::AppendChecksum(command);
+  SendSentence(command);
+}
+
+void CMainDlg::OnFactoryReset() {
+  SendCommand("Factory Reset", "$PVLRX111,FACTORY");
+  RestartTtff();
+}
+
+void CMainDlg::OnHotStart() {
+  SendCommand("TTFF Hot Start", "$PVLRX111,HOT");
+  RestartTtff();
+}
+
+void CMainDlg::OnWarmStart() {
+  SendCommand("TTFF Warm Start", "$PVLRX111,WARM");
+  RestartTtff();
+}
+
+void CMainDlg::OnColdStart() {
+  SendCommand("TTFF Cold Start", "$PVLRX111,COLD");
+  RestartTtff();
+}
+
+void CMainDlg::OnVersionQuery() { SendCommand("Get Version", "$PVLRX600"); }
+
+void CMainDlg::OnSettingsQuery() { SendCommand("Get Setting Report", "$PVLRX603"); }
+
+void CMainDlg::OnEnterIsp() {
+  std::string command = "$PVLRX601," + std::to_string(9600);
+  nmea::AppendChecksum(command);
+  SendSentence(command);
+  // The receiver needs these gaps to switch into its loader.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  serial.Write("VL", 2, nullptr, nullptr, kWriteTimeoutMs);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  serial.Write("RN", 2, nullptr, nullptr, kWriteTimeoutMs);
+  SetItemText(ids::kStatus, "Enter ISP Mode");
+}
+
+void CMainDlg::OnExitIsp() {
+  SendSentence("ABORT");
+  SetItemText(ids::kStatus, "Exit ISP Mode");
+}
+
+}  // namespace app

@@ -1,0 +1,72 @@
+// Choosing, opening and closing the data source: the serial port or a
+// recorded NMEA file replayed at a chosen pace.
+
+#include <QComboBox>
+
+#include "app/main_dlg.h"
+#include "platform/prompts.h"
+#include "resources/main_ids.h"
+
+namespace app {
+namespace {
+
+const platform::FileDialogOptions kReplayDialog{"*.txt", "Txt files(*.txt)|*.txt|All Files(*.*)|*.*||", ""};
+
+}  // namespace
+
+void CMainDlg::OnOpenClose() {
+  if (sourceOpen == 0 && selectedSource == SourceSerial) {
+    OpenSerialSource();
+  } else if (sourceOpen == 0 && selectedSource == SourceFile) {
+    SetItemText(ids::kStatus, "Replay NMEA File");
+    // The full path, so the file is found whatever the working directory.
+    File file(std::fopen(replayFileName.c_str(), "rb"));
+    if (!file) {
+      SetItemText(ids::kStatus, "Replay NMEA File ERR!");
+    } else {
+      replayFile = std::move(file);
+      activeSource = SourceFile;
+      sourceOpen = 1;
+      SetItemText(ids::kStatus, "Replay NMEA File");
+      SetTimer(TimerReplay, replayInterval);
+      replayRestart = 1;
+    }
+  } else if (sourceOpen == 1 && activeSource == SourceSerial) {
+    CloseSerialSource();
+  } else if (sourceOpen == 1 && activeSource == SourceFile) {
+    KillTimer(TimerReplay);
+    replayFile.reset();
+    sourceOpen = 0;
+    activeSource = SourceNone;
+    SetItemText(ids::kStatus, "NMEA File Closed");
+    replayRestart = 0;
+  }
+  UpdateSourceDisplay();
+  UpdateCommandButtons();
+}
+
+void CMainDlg::OnNmeaFile() {
+  const std::optional<std::string> path = platform::ChooseFileToOpen(this, kReplayDialog);
+  if (path) {
+    if (activeSource != SourceNone) {
+      OnOpenClose();
+      selectedSource = SourceFile;
+      replayFileName = *path;
+      OnOpenClose();
+    } else {
+      replayFileName = *path;
+      selectedSource = SourceFile;
+    }
+    UpdateSourceDisplay();
+  }
+  if (logging == 1) OnStartStopLog();
+}
+
+void CMainDlg::OnReplaySpeed() {
+  auto* speeds = ControlAs<QComboBox>(ids::kReplaySpeed);
+  const int position = speeds ? speeds->currentIndex() : -1;
+  if (position >= 0 && position < kReplaySpeeds)
+    replayInterval = replayIntervals[static_cast<std::size_t>(position)];
+}
+
+}  // namespace app

@@ -1,0 +1,11 @@
+#pragma once
+// Control identifiers of the Setup COM Port dialog (template 130).
+
+namespace ids {
+
+inline constexpr int kSetupComTemplate = 130;
+inline constexpr int kSetupComPort = 1003;   // drop-down list "COM PORT"
+inline constexpr int kSetupBaudRate = 1006;  // drop-down list "BAUD RATE"
+inline constexpr int kSetupDevice = 1007;    // which device the chosen name maps to
+
+}  // namespace ids
