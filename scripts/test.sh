@@ -20,6 +20,11 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 
+echo "== ThreadSanitizer: the serial port and its watcher thread"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DGPSDESK_TSAN=ON -DGPSDESK_GUI=OFF -DGPSDESK_BENCH=OFF > /dev/null
+cmake --build build-tsan -j"$jobs" --target serial_tests
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j"$jobs" -R '^Serial'
+
 echo "== fuzzing the interpreter (60 s)"
 CXX=clang++ cmake -S . -B build-fuzz -DGPSDESK_FUZZ=ON -DGPSDESK_GUI=OFF -DGPSDESK_TESTS=OFF -DGPSDESK_BENCH=OFF > /dev/null
 cmake --build build-fuzz -j"$jobs" --target fuzz_interpreter
