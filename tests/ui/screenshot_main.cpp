@@ -1,5 +1,8 @@
-// Renders the main window as it looks after start-up into a PNG file:
-//   gpsdesk-screenshot [output.png]   (default docs/main-window.png)
+// Renders the main window into a PNG file:
+//   gpsdesk-screenshot [output.png [recording.nmea]]   (default docs/main-window.png)
+// Without a recording the window is shown as it looks after start-up; with
+// one, every sentence of the recording goes through the interpreter first,
+// as a replay would hand them over, so the views show a live sky.
 // Runs without a display unless QT_QPA_PLATFORM says otherwise.
 
 #include <QApplication>
@@ -7,9 +10,28 @@
 #include <QPixmap>
 #include <QString>
 #include <cstdio>
+#include <fstream>
+#include <string>
 
 #include "app/main_dlg.h"
 #include "platform/dialog_look.h"
+
+namespace {
+
+// Feeds each line of `path` from its last "$" on, without CR and LF.
+bool FeedRecording(app::CMainDlg& window, const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string line;
+  while (std::getline(in, line)) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    const std::size_t dollar = line.rfind('$');
+    if (dollar != std::string::npos) window.InterpretSentence(line.substr(dollar));
+  }
+  return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -19,6 +41,11 @@ int main(int argc, char** argv) {
   const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/main-window.png");
   app::CMainDlg window;
   window.show();
+  QApplication::processEvents();
+  if (argc > 2 && !FeedRecording(window, argv[2])) {
+    std::fprintf(stderr, "cannot read %s\n", argv[2]);
+    return 1;
+  }
   QApplication::processEvents();
   if (!window.grab().save(output, "PNG")) {
     std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
