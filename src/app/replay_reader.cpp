@@ -17,7 +17,12 @@ ReplayReader::TickResult ReplayReader::Tick(ByteSource& source, ReplaySink& sink
   for (int units = 0; units < kMaxLinesPerTick; ++units) {
     // One pass: up to the line's CR, or 2000 bytes, whichever comes first.
     for (std::size_t pass = 0; pass < kMaxPassBytes; ++pass) {
-      const int c = source.Get();
+      int c = source.Get();
+      // Files saved with Unix line ends: an LF that follows no CR ends the
+      // line as a CR does; the LF of a CR LF pair is ignored.
+      const bool lfEndsLine = c == '\n' && !afterCr_;
+      afterCr_ = c == '\r';
+      if (lfEndsLine) c = '\r';
       if (c < 0) {
         block += line;
         if (!block.empty()) sink.Echo(block);

@@ -1,5 +1,5 @@
 #pragma once
-// Paces a recorded NMEA file: one group of lines per tick, each group
+// Paces a recorded NMEA file (CR LF, CR or LF line ends): one group of lines per tick, each group
 // beginning with a $GPGGA line. The GGA line that ends a tick is held back and
 // released (counted, echoed and interpreted) at the start of the next tick,
 // so every group reaches the console in one piece.
@@ -51,7 +51,10 @@ class ReplayReader {
   enum class TickResult { More, EndOfFile };
 
   // A new file was opened: nothing is held over from the previous one.
-  void Restart() { ggaHeld_ = false; }
+  void Restart() {
+    ggaHeld_ = false;
+    afterCr_ = false;
+  }
   // One tick. On EndOfFile the window closes the replay.
   TickResult Tick(ByteSource& source, ReplaySink& sink);
 
@@ -61,6 +64,7 @@ class ReplayReader {
  private:
   std::string heldGga_;
   bool ggaHeld_ = false;
+  bool afterCr_ = false;  // the last byte read was a CR
 };
 
 }  // namespace app

@@ -77,6 +77,22 @@ TEST(ReplayReader, PartialLastLineEchoedNotInterpretedAndLongLinesBounded) {
   EXPECT_TRUE(rec2.events.empty());  // the incomplete line is dropped
 }
 
+TEST(ReplayReader, UnixLineEndsReplayLikeCrLf) {
+  std::string crlf = "$GPTXT,x\r\n" + kGroup1 + kGroup2;
+  std::string lf;
+  for (char c : crlf)
+    if (c != '\r') lf += c;
+  StringSource a(crlf), b(lf);
+  app::ReplayReader ra, rb;
+  Recorder reca, recb;
+  while (ra.Tick(a, reca) == app::ReplayReader::TickResult::More) {
+  }
+  while (rb.Tick(b, recb) == app::ReplayReader::TickResult::More) {
+  }
+  EXPECT_EQ(recb.events, reca.events);
+  EXPECT_EQ(reca.events.size(), 14u);
+}
+
 TEST(ReplayReader, RestartForgetsTheHeldGga) {
   StringSource a("$GPGGA,1\r\n");
   app::ReplayReader r;
