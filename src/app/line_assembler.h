@@ -36,9 +36,9 @@ class LineSink {
 
 class LineAssembler {
  public:
-  // A sentence longer than this cannot be NMEA; it is shown but not
+  // A sentence longer than this (NMEA allows 82 bytes) cannot be NMEA; it is shown but not
   // interpreted, which keeps memory bounded on hostile input.
-  static constexpr std::size_t kMaxSentence = 65536;
+  static constexpr std::size_t kMaxSentence = 4096;
 
   // With keepConsole false, no console text is collected (the decoder only
   // wants sentences) and memory stays constant whatever the input.

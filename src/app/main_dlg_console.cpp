@@ -19,7 +19,7 @@ constexpr int kConsoleMaxLines = 200;
 constexpr int kConsoleTrimLines = 20;
 // Input that never ends a line is never trimmed by line count; past this
 // many characters the oldest half of the console goes.
-constexpr int kConsoleMaxChars = 4 * 1024 * 1024;
+constexpr int kConsoleMaxChars = 1024 * 1024;
 
 const platform::FileDialogOptions kLogDialog{"*.txt", "Txt files(*.txt)|*.txt|All Files(*.*)|*.*||", "txt"};
 

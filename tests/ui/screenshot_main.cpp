@@ -1,15 +1,21 @@
 // Renders the main window into a PNG file:
 //   gpsdesk-screenshot [output.png [recording.nmea]]   (default docs/main-window.png)
+//   gpsdesk-screenshot output.png --live COM1 SECONDS
 // Without a recording the window is shown as it looks after start-up; with
 // one, every sentence of the recording goes through the interpreter first,
-// as a replay would hand them over, so the views show a live sky.
+// as a replay would hand them over, so the views show a live sky. With
+// --live the window opens the port as "OPEN" would and runs for SECONDS
+// before the picture is taken.
 // Runs without a display unless QT_QPA_PLATFORM says otherwise.
 
 #include <QApplication>
 #include <QByteArray>
 #include <QPixmap>
 #include <QString>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -42,7 +48,16 @@ int main(int argc, char** argv) {
   app::CMainDlg window;
   window.show();
   QApplication::processEvents();
-  if (argc > 2 && !FeedRecording(window, argv[2])) {
+  if (argc > 4 && std::string(argv[2]) == "--live") {
+    window.portName = argv[3];
+    window.OnOpenClose();
+    if (window.activeSource != app::SourceSerial) {
+      std::fprintf(stderr, "cannot open %s\n", argv[3]);
+      return 1;
+    }
+    QTimer::singleShot(std::max(0, std::atoi(argv[4])) * 1000, &application, &QCoreApplication::quit);
+    QApplication::exec();
+  } else if (argc > 2 && !FeedRecording(window, argv[2])) {
     std::fprintf(stderr, "cannot read %s\n", argv[2]);
     return 1;
   }
