@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -220,7 +222,11 @@ TEST(Timers, TtffAndStopwatchTexts) {
 class Receiver {
  public:
   Receiver() {
-    if (openpty(&master_, &slave_, name_, nullptr, nullptr) != 0) master_ = slave_ = -1;
+    if (openpty(&master_, &slave_, name_, nullptr, nullptr) != 0) {
+      master_ = slave_ = -1;
+      return;
+    }
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
     // Keep the slave open so the line stays up between opens of the tool.
   }
   ~Receiver() {
@@ -228,9 +234,28 @@ class Receiver {
     if (slave_ >= 0) close(slave_);
   }
   bool Ok() const { return master_ >= 0; }
+  // The device goes away, as an unplugged USB receiver does.
+  void Unplug() {
+    close(master_);
+    close(slave_);
+    master_ = slave_ = -1;
+  }
   std::string Device() const { return name_; }
+  // Writes all of `bytes`; while the terminal's buffer is full the window
+  // keeps running, so it can read what it has been sent.
   void Send(std::string_view bytes) {
-    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), (ssize_t)bytes.size());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!bytes.empty() && std::chrono::steady_clock::now() < deadline) {
+      const ssize_t n = write(master_, bytes.data(), bytes.size());
+      if (n > 0) {
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+      } else {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        pollfd p{master_, POLLOUT, 0};
+        poll(&p, 1, 10);
+      }
+    }
+    ASSERT_TRUE(bytes.empty()) << "the window stopped reading";
   }
   // Reads until `count` bytes came or five seconds passed.
   std::string Receive(std::size_t count) {
@@ -322,6 +347,72 @@ TEST_F(LivePort, QuickCommandsOnTheWire) {
   w.Click(ids::kExitIsp);
   EXPECT_EQ(rx.Receive(7), "ABORT\r\n");
   EXPECT_EQ(w.dlg.ItemText(ids::kStatus), "Exit ISP Mode");
+}
+
+TEST_F(LivePort, RecordingThroughThePortReachesTheDisplay) {
+  std::ifstream in(std::string(GPSDESK_TEST_DATA) + "/nmea/gpsd-haicom-305N.nmea", std::ios::binary);
+  std::string line, bytes, last;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    bytes += line + "\r\n";
+    last = line;
+  }
+  // In pieces, as a receiver's bursts arrive.
+  for (std::size_t at = 0; at < bytes.size(); at += 700) rx.Send(bytes.substr(at, 700));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        const std::string shown = w.Console();
+        return shown.size() >= last.size() + 1 &&
+               shown.compare(shown.size() - last.size() - 1, last.size(), last) == 0;
+      },
+      10000));
+  EXPECT_EQ(w.dlg.ItemText(ids::kSvsInView), "SVs in view : 12");
+  EXPECT_EQ(w.dlg.ItemText(ids::kFix), "Fix : 3D");
+  EXPECT_EQ(w.dlg.ItemText(ids::kLatitudeDeg), "S027");
+  EXPECT_EQ(w.dlg.ItemText(ids::kLongitudeDeg), "E153");
+}
+
+TEST_F(LivePort, UnpluggedDeviceNeitherSpinsNorHangsAndOpenWorksAgain) {
+  rx.Send("$GPRMC,1");  // an unfinished line is pending when the device goes
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.dlg.IsTimerRunning(app::TimerConsoleFlush); }, 5000));
+  rx.Unplug();
+  // Let the hang-up reach the window, then check the process is not busy.
+  QTest::qWait(100);
+  const std::clock_t before = std::clock();
+  QTest::qWait(300);
+  EXPECT_LT(std::clock() - before, CLOCKS_PER_SEC / 10);  // well under a third of a core
+  w.Click(ids::kOpenClose);
+  EXPECT_EQ(w.dlg.sourceOpen, 0);
+  EXPECT_EQ(w.Console(), "$GPRMC,1");  // flushed at close, nothing lost
+  Receiver replugged;
+  ASSERT_TRUE(replugged.Ok());
+  w.dlg.portName = replugged.Device();
+  w.Click(ids::kOpenClose);
+  EXPECT_EQ(w.dlg.activeSource, app::SourceSerial);
+  replugged.Send(",,,,,,1.0,12\r\n$GPRMC,,,,,,,2.0,13\r\n");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.dlg.ItemText(ids::kCourse) == "13"; }, 5000));
+}
+
+TEST_F(LivePort, SwitchingBetweenPortAndFile) {
+  const std::string path = TempPath("switch.nmea");
+  std::ofstream(path, std::ios::binary) << "$GPGGA,1\r\n";
+  platform::CScriptedPrompts prompts;
+  platform::CPromptsOverride use(prompts);
+  prompts.fileAnswers.push_back(path);
+  w.Click(ids::kNmeaFile);  // the port closes and the replay starts at once
+  EXPECT_EQ(w.dlg.activeSource, app::SourceFile);
+  EXPECT_EQ(w.dlg.ItemText(ids::kStatus), "Replay NMEA File");
+  EXPECT_FALSE(w.dlg.Control(ids::kHotStart)->isEnabled());
+  EXPECT_TRUE(w.dlg.IsTimerRunning(app::TimerReplay));
+
+  // OK in the port dialog while replaying: the replay closes, the port opens.
+  uitest::ModalSeen seen = uitest::AnswerModal([&] { w.Click(ids::kComSetup); }, 1);
+  EXPECT_TRUE(seen.opened);
+  EXPECT_FALSE(w.dlg.IsTimerRunning(app::TimerReplay));
+  EXPECT_EQ(w.dlg.selectedSource, app::SourceSerial);
+  const std::string status = w.dlg.ItemText(ids::kStatus);
+  EXPECT_EQ(status.rfind(w.dlg.portName + " open ", 0), 0u) << status;
+  std::remove(path.c_str());
 }
 
 TEST(Port, FailedOpenSaysErrAndWhy) {
