@@ -1,0 +1,23 @@
+#pragma once
+// The command line of gpsdesk-sim.
+
+#include <string>
+
+#include "sim/simulator.h"
+
+namespace sim {
+
+struct ProgramOptions {
+  SimOptions sim;
+  int com = 1;             // published as "COM<com>"
+  std::string replayPath;  // empty: play the model
+  bool help = false;
+};
+
+// Fills `out` from the arguments (argv[0] is the program). Returns an empty
+// text on success, otherwise what is wrong.
+std::string ParseOptions(int argc, const char* const* argv, ProgramOptions& out);
+
+std::string UsageText();
+
+}  // namespace sim
