@@ -1,20 +1,31 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds gpsdesk and starts it.
-# Without a display it runs the tool under Xvfb for a few seconds and writes
-# a screenshot of the main window to out/screenshot.png instead.
+# Installs what is needed, builds gpsdesk and its receiver simulator, starts
+# the simulator on COM1 and then the tool; press "OPEN" to see live data.
+# The simulator stops when the tool closes.
+#
+# Without a display the tool runs under Xvfb instead: it opens COM1 by itself,
+# shows a few seconds of live data and writes a screenshot to
+# out/screenshot.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build build -j"$(nproc)" --target gpsdesk gpsdesk-screenshot
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec build/src/gpsdesk
-fi
+cmake --build build -j"$(nproc)" --target gpsdesk gpsdesk-sim gpsdesk-screenshot
 mkdir -p out
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  build/src/gpsdesk & pid=$!
-  sleep 3
-  kill -0 $pid  # still running: it started under the display
-  build/tests/gpsdesk-screenshot out/screenshot.png
-  kill $pid; wait $pid 2>/dev/null || true'
-echo "No display: gpsdesk ran under Xvfb; screenshot written to out/screenshot.png"
+
+build/sim/gpsdesk-sim --com 1 2> out/simulator.log &
+sim=$!
+trap 'kill $sim 2> /dev/null; wait $sim 2> /dev/null || true' EXIT
+# The simulator publishes COM1 once its terminal is ready.
+for _ in $(seq 50); do
+  grep -q 'published' out/simulator.log 2> /dev/null && break
+  sleep 0.1
+done
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  build/src/gpsdesk
+else
+  xvfb-run -a -s "-screen 0 1024x768x24" build/tests/gpsdesk-screenshot out/screenshot.png --live COM1 6
+  echo "No display: gpsdesk ran under Xvfb with live data from the simulator;"
+  echo "screenshot written to out/screenshot.png"
+fi
