@@ -7,6 +7,16 @@
 #include <string_view>
 
 #include "app/about_dlg.h"
+#include "dialogs/datum_dlg.h"
+#include "dialogs/ecef_init_dlg.h"
+#include "dialogs/fix_extraction_dlg.h"
+#include "dialogs/lat_lon_init_dlg.h"
+#include "dialogs/low_power_dlg.h"
+#include "dialogs/msg_mode_dlg.h"
+#include "dialogs/nav_settings_dlg.h"
+#include "dialogs/nmea_output_dlg.h"
+#include "dialogs/reset_dlg.h"
+#include "dialogs/uart_dlg.h"
 #include "platform/dialog_look.h"
 #include "platform/resource_images.h"
 #include "platform/system_menu.h"
@@ -42,6 +52,15 @@ constexpr std::array kReceiverCommandButtons{
     ids::kFixExtraction, ids::kEnterIsp,
 };
 
+// A configuration dialog: a new one for every click, with no explicit parent
+// (it runs over the active modal window, which is this one); its result is
+// not used.
+template <typename Dialog>
+void RunConfigDialog() {
+  Dialog dlg;
+  dlg.DoModal();
+}
+
 // The rectangle of a control relative to the top-left corner of `origin`.
 tmpl::PixelRect RectRelativeTo(const QWidget* control, const QWidget* origin) {
   if (control == nullptr || origin == nullptr) return {};
@@ -76,6 +95,16 @@ void CMainDlg::WireControls() {
   OnClicked(ids::kSettingsQuery, [this] { OnSettingsQuery(); });
   OnClicked(ids::kEnterIsp, [this] { OnEnterIsp(); });
   OnClicked(ids::kExitIsp, [this] { OnExitIsp(); });
+  OnClicked(ids::kSetNmea, [] { RunConfigDialog<dialogs::CNmeaOutputDlg>(); });
+  OnClicked(ids::kSetBaud, [] { RunConfigDialog<dialogs::CUartDlg>(); });
+  OnClicked(ids::kLowPower, [] { RunConfigDialog<dialogs::CLowPowerDlg>(); });
+  OnClicked(ids::kEcefInit, [] { RunConfigDialog<dialogs::CEcefInitDlg>(); });
+  OnClicked(ids::kLatLonInit, [] { RunConfigDialog<dialogs::CLatLonInitDlg>(); });
+  OnClicked(ids::kDatum, [] { RunConfigDialog<dialogs::CDatumDlg>(); });
+  OnClicked(ids::kMsgMode, [] { RunConfigDialog<dialogs::CMsgModeDlg>(); });
+  OnClicked(ids::kNavSettings, [] { RunConfigDialog<dialogs::CNavSettingsDlg>(); });
+  OnClicked(ids::kReset, [] { RunConfigDialog<dialogs::CResetDlg>(); });
+  OnClicked(ids::kFixExtraction, [] { RunConfigDialog<dialogs::CFixExtractionDlg>(); });
 }
 
 CMainDlg::~CMainDlg() = default;

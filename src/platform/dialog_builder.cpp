@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QString>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QVariant>
 #include <charconv>
 
@@ -95,6 +97,7 @@ QWidget* MakeWidget(const tmpl::ControlTemplate& c, QWidget* parent) {
     case Kind::DropList: {
       auto* combo = new QComboBox(parent);
       combo->setEditable(false);
+      for (std::string_view item : c.items) combo->addItem(Latin1(item));
       return combo;
     }
     case Kind::Edit:
@@ -106,6 +109,17 @@ QWidget* MakeWidget(const tmpl::ControlTemplate& c, QWidget* parent) {
       console->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
       console->setUndoRedoEnabled(false);
       return console;
+    }
+    case Kind::Preview: {
+      auto* preview = new QPlainTextEdit(parent);
+      preview->setReadOnly(true);
+      preview->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+      preview->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+      preview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      preview->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+      preview->setUndoRedoEnabled(false);
+      preview->document()->setDocumentMargin(2);
+      return preview;
     }
     case Kind::GroupBox:
       return new CGroupBox(Latin1(c.caption), parent);

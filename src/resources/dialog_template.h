@@ -22,6 +22,7 @@ enum class Kind {
   DropList,  // drop-down list without an edit field
   Edit,      // single-line edit field
   Console,   // multi-line read-only edit, vertical scroll bar, no wrap
+  Preview,   // multi-line read-only edit that wraps long lines
   GroupBox,
   Frame,        // invisible frame that only marks an area
   EtchedFrame,  // etched frame
@@ -43,6 +44,7 @@ struct ControlTemplate {
   std::string_view caption;
   int x, y, width, height;  // dialog units
   unsigned style = kVisible;
+  std::span<const std::string_view> items = {};  // a drop-down list's entries, in list order
 };
 
 struct DialogTemplate {
@@ -66,8 +68,20 @@ inline constexpr PixelRect ToPixels(const ControlTemplate& c) {
   return {DuToPx(c.x), DuToPx(c.y), DuToPx(c.x + c.width), DuToPx(c.y + c.height)};
 }
 
-const DialogTemplate& MainTemplate();   // template 102
-const DialogTemplate& AboutTemplate();  // template 100
+const DialogTemplate& MainTemplate();      // template 102
+const DialogTemplate& AboutTemplate();     // template 100
 const DialogTemplate& SetupComTemplate();  // template 130
+
+// The receiver configuration dialogs.
+const DialogTemplate& NmeaOutputTemplate();     // template 131
+const DialogTemplate& UartTemplate();           // template 132
+const DialogTemplate& LowPowerTemplate();       // template 133
+const DialogTemplate& EcefInitTemplate();       // template 134
+const DialogTemplate& LatLonInitTemplate();     // template 135
+const DialogTemplate& DatumTemplate();          // template 136
+const DialogTemplate& MsgModeTemplate();        // template 137
+const DialogTemplate& NavSettingsTemplate();    // template 138
+const DialogTemplate& ResetTemplate();          // template 139
+const DialogTemplate& FixExtractionTemplate();  // template 140
 
 }  // namespace tmpl
