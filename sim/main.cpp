@@ -17,6 +17,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -113,11 +114,16 @@ bool ReadFile(const std::string& path, std::string& text) {
 }
 
 // Writes what the line carries; what the terminal cannot take is lost, as on
-// a real line nobody listens to. Returns whether everything went out.
-bool WriteOut(int fd, std::string_view bytes) {
+// a real line nobody listens to. Returns whether everything went out. What
+// went out is also appended to `record` when one is open.
+bool WriteOut(int fd, std::string_view bytes, std::FILE* record) {
   while (!bytes.empty()) {
     const ssize_t n = write(fd, bytes.data(), bytes.size());
     if (n > 0) {
+      if (record) {
+        std::fwrite(bytes.data(), 1, static_cast<std::size_t>(n), record);
+        std::fflush(record);
+      }
       bytes.remove_prefix(static_cast<std::size_t>(n));
     } else if (n < 0 && errno == EINTR) {
       continue;
@@ -159,6 +165,17 @@ int Run(const sim::ProgramOptions& options) {
 
   Pty pty;
   if (!OpenPty(pty, options.sim.baud)) return 1;
+  struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  std::unique_ptr<std::FILE, FileCloser> record;
+  if (!options.recordPath.empty()) {
+    record.reset(std::fopen(options.recordPath.c_str(), "wb"));
+    if (!record) {
+      Report("cannot create " + options.recordPath);
+      return 1;
+    }
+  }
 
   const serial::PortLocations where = serial::DefaultPortLocations();
   const std::string comName = serial::ComNameOf(options.com);
@@ -212,7 +229,7 @@ int Run(const sim::ProgramOptions& options) {
     simulator.Tick();
     const std::string out = simulator.TakeOutput();
     if (!out.empty()) {
-      const bool sent = WriteOut(pty.master.fd, out);
+      const bool sent = WriteOut(pty.master.fd, out, record.get());
       if (sent == dropping) {
         dropping = !sent;
         LogLine(dropping ? "nobody reads the line: output is lost" : "the line is read again");

@@ -60,6 +60,7 @@ std::string UsageText() {
          "  --replay FILE     play a recorded NMEA file at its own pace instead of the model\n"
          "  --noise FRACTION  corrupt this fraction of output lines (0 to 1; default 0)\n"
          "  --seed N          seed of the noise (default 1)\n"
+         "  --record FILE     also write every byte that goes out on the line to FILE\n"
          "  --help            show this text\n";
 }
 
@@ -95,7 +96,8 @@ std::string ParseOptions(int argc, const char* const* argv, ProgramOptions& out)
     std::string_view v;
     const bool known = arg == "--com" || arg == "--lat" || arg == "--lon" || arg == "--alt" ||
                        arg == "--speed" || arg == "--rate" || arg == "--baud" || arg == "--start" ||
-                       arg == "--ttff-scale" || arg == "--replay" || arg == "--noise" || arg == "--seed";
+                       arg == "--ttff-scale" || arg == "--replay" || arg == "--noise" || arg == "--seed" ||
+                       arg == "--record";
     if (!known) return "unknown option " + std::string(arg);
     if (!next(v)) return std::string(arg) + " needs a value";
 
@@ -135,6 +137,9 @@ std::string ParseOptions(int argc, const char* const* argv, ProgramOptions& out)
       error = InRange(arg, v, 0.0, 1.0, out.sim.noise);
     } else if (arg == "--seed") {
       if (!ReadNumber(v, out.sim.seed)) error = "--seed takes a whole number";
+    } else if (arg == "--record") {
+      out.recordPath = std::string(v);
+      if (out.recordPath.empty()) error = "--record needs a file name";
     }
     if (!error.empty()) return error;
   }

@@ -11,6 +11,7 @@ struct ProgramOptions {
   SimOptions sim;
   int com = 1;             // published as "COM<com>"
   std::string replayPath;  // empty: play the model
+  std::string recordPath;  // empty: keep no copy of what goes out on the line
   bool help = false;
 };
 
