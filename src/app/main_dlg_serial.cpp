@@ -30,20 +30,26 @@ std::string Formatted(const char* format, const std::string& name) {
   return text;
 }
 
-// Where the receive path's results go: console, log, interpreter, flush timer.
+// Where the receive path's results go: console, log, interpreter, flush
+// timer. The lines of one notification reach the console and the log as one
+// block when the sink goes out of scope, which spares the console a layout
+// per line when a receiver sends at full line rate.
 class ReceiveToWindow : public LineSink {
  public:
   explicit ReceiveToWindow(CMainDlg& dlg) : dlg_(dlg) {}
-  void ConsoleText(std::string_view text) override {
-    dlg_.AppendConsole(text);
-    if (dlg_.logging == 1) dlg_.AppendLog(text);
+  ~ReceiveToWindow() override {
+    if (pending_.empty()) return;
+    dlg_.AppendConsole(pending_);
+    if (dlg_.logging == 1) dlg_.AppendLog(pending_);
   }
+  void ConsoleText(std::string_view text) override { pending_.append(text); }
   void Sentence(std::string_view sentence) override { dlg_.InterpretSentence(std::string(sentence)); }
   void ArmFlush() override { dlg_.SetTimer(TimerConsoleFlush, 200); }
   void StopFlush() override { dlg_.KillTimer(TimerConsoleFlush); }
 
  private:
   CMainDlg& dlg_;
+  std::string pending_;
 };
 
 }  // namespace
@@ -77,8 +83,10 @@ void CMainDlg::OpenSerialSource() {
 void CMainDlg::CloseSerialSource() {
   // Show (and log) what came of an unfinished line rather than let it wait
   // for the next port to finish it.
-  ReceiveToWindow sink(*this);
-  assembler_.Flush(sink);
+  {
+    ReceiveToWindow sink(*this);
+    assembler_.Flush(sink);
+  }
   KillTimer(TimerConsoleFlush);
   sourceOpen = 0;
   serial.Close();
