@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../ui/pty_receiver.h"
 #include "app/main_dlg.h"
 #include "dialogs/config_dlg.h"
 #include "nmea/sentence.h"
@@ -28,41 +29,7 @@
 
 namespace dlgtest {
 
-// The receiver's end of the line.
-class Receiver {
- public:
-  Receiver() {
-    if (openpty(&master_, &slave_, name_, nullptr, nullptr) != 0) master_ = slave_ = -1;
-  }
-  ~Receiver() {
-    if (master_ >= 0) close(master_);
-    if (slave_ >= 0) close(slave_);
-  }
-  Receiver(const Receiver&) = delete;
-  Receiver& operator=(const Receiver&) = delete;
-
-  bool Ok() const { return master_ >= 0; }
-  std::string Device() const { return name_; }
-
-  // Reads until `count` bytes came or five seconds passed.
-  std::string Receive(std::size_t count) {
-    std::string got;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (got.size() < count && std::chrono::steady_clock::now() < deadline) {
-      pollfd p{master_, POLLIN, 0};
-      if (poll(&p, 1, 50) > 0) {
-        char buf[256];
-        const ssize_t n = read(master_, buf, std::min(sizeof buf, count - got.size()));
-        if (n > 0) got.append(buf, static_cast<std::size_t>(n));
-      }
-    }
-    return got;
-  }
-
- private:
-  int master_ = -1, slave_ = -1;
-  char name_[128] = {};
-};
+using uitest::Receiver;
 
 // `text` with its "*hh".
 inline std::string Framed(std::string text) {

@@ -1,7 +1,7 @@
 # The ten receiver configuration dialogs, opened from the real main window
 # with its port open on a pseudo-terminal.
 add_executable(test_dialogs_ui
-  dialogs/dialogs_ui_main.cpp
+  ui/ui_test_main.cpp
   dialogs/config_dlg_test.cpp
   dialogs/nmea_output_dlg_test.cpp
   dialogs/uart_dlg_test.cpp

@@ -27,6 +27,7 @@
 #include "app/main_dlg.h"
 #include "modal_answer.h"
 #include "platform/prompts.h"
+#include "pty_receiver.h"
 #include "resources/main_ids.h"
 #include "resources/setup_com_ids.h"
 
@@ -218,65 +219,6 @@ TEST(Timers, TtffAndStopwatchTexts) {
   EXPECT_EQ(w.dlg.ItemText(ids::kTtff), "TTFF   00:01:15");
 }
 
-// A pseudo-terminal standing in for the receiver.
-class Receiver {
- public:
-  Receiver() {
-    if (openpty(&master_, &slave_, name_, nullptr, nullptr) != 0) {
-      master_ = slave_ = -1;
-      return;
-    }
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-    // Keep the slave open so the line stays up between opens of the tool.
-  }
-  ~Receiver() {
-    if (master_ >= 0) close(master_);
-    if (slave_ >= 0) close(slave_);
-  }
-  bool Ok() const { return master_ >= 0; }
-  // The device goes away, as an unplugged USB receiver does.
-  void Unplug() {
-    close(master_);
-    close(slave_);
-    master_ = slave_ = -1;
-  }
-  std::string Device() const { return name_; }
-  // Writes all of `bytes`; while the terminal's buffer is full the window
-  // keeps running, so it can read what it has been sent.
-  void Send(std::string_view bytes) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!bytes.empty() && std::chrono::steady_clock::now() < deadline) {
-      const ssize_t n = write(master_, bytes.data(), bytes.size());
-      if (n > 0) {
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-      } else {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        pollfd p{master_, POLLOUT, 0};
-        poll(&p, 1, 10);
-      }
-    }
-    ASSERT_TRUE(bytes.empty()) << "the window stopped reading";
-  }
-  // Reads until `count` bytes came or five seconds passed.
-  std::string Receive(std::size_t count) {
-    std::string got;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (got.size() < count && std::chrono::steady_clock::now() < deadline) {
-      pollfd p{master_, POLLIN, 0};
-      if (poll(&p, 1, 50) > 0) {
-        char buf[256];
-        const ssize_t n = read(master_, buf, sizeof buf);
-        if (n > 0) got.append(buf, static_cast<std::size_t>(n));
-      }
-    }
-    return got;
-  }
-
- private:
-  int master_ = -1, slave_ = -1;
-  char name_[128] = {};
-};
-
 class LivePort : public testing::Test {
  protected:
   void SetUp() override {
@@ -285,7 +227,7 @@ class LivePort : public testing::Test {
     w.Click(ids::kOpenClose);
     ASSERT_EQ(w.dlg.activeSource, app::SourceSerial) << w.dlg.ItemText(ids::kStatus);
   }
-  Receiver rx;
+  uitest::Receiver rx;
   Window w;
 };
 
@@ -384,7 +326,7 @@ TEST_F(LivePort, UnpluggedDeviceNeitherSpinsNorHangsAndOpenWorksAgain) {
   w.Click(ids::kOpenClose);
   EXPECT_EQ(w.dlg.sourceOpen, 0);
   EXPECT_EQ(w.Console(), "$GPRMC,1");  // flushed at close, nothing lost
-  Receiver replugged;
+  uitest::Receiver replugged;
   ASSERT_TRUE(replugged.Ok());
   w.dlg.portName = replugged.Device();
   w.Click(ids::kOpenClose);

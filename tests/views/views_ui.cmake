@@ -1,6 +1,6 @@
 # The two satellite views drawn into images and into the real main window.
 add_executable(test_views_ui
-  views/views_ui_main.cpp
+  ui/ui_test_main.cpp
   views/sky_painter_test.cpp
   views/chart_painter_test.cpp
   views/main_dlg_views_test.cpp)
