@@ -1,0 +1,5 @@
+target_sources(gpsdesk_core PRIVATE
+  ports/system_facts.cpp
+  ports/lock_file.cpp
+  ports/holders.cpp
+  ports/port_guard.cpp)
