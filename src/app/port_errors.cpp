@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "ports/port_guard.h"
+
 namespace app {
 
 std::string PortOpenReason(serial::Status status) {
@@ -24,6 +26,14 @@ std::string PortOpenReason(serial::Status status) {
   }
   if (status >= serial::kErrnoStatusBase) return std::strerror(status - serial::kErrnoStatusBase);
   return "system error " + std::to_string(status);
+}
+
+std::string PortOpenReason(serial::Status status, std::string_view portName) {
+  if (status == serial::ERROR_ACCESS_DENIED) {
+    if (const auto holder = ports::ProcessPortGuard().LastHolder(portName))
+      return ports::DescribeHolder(*holder);
+  }
+  return PortOpenReason(status);
 }
 
 }  // namespace app

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "ports/port_guard.h"
 #include "serial/port_names.h"
 
 namespace serial {
@@ -25,15 +26,20 @@ constexpr std::uint32_t kLocalEdges = EPOLLIN | EPOLLOUT | EPOLLRDHUP | EPOLLET;
 bool LacksFeature(int err) { return err == ENOTTY || err == EINVAL || err == EOPNOTSUPP; }
 
 // What Open needs of a device besides opening it: exclusive use, and proof
-// that it is a tty at all.
-Status OpenDevice(SerialSystem& system, const char* name, int& fd) {
+// that it is a tty at all. Exclusive use also means that no other program
+// reads it, locks or not: it would take bytes meant for us. With `claim` our
+// lock file tells other programs that we hold it now.
+Status OpenDevice(SerialSystem& system, const char* name, int& fd, bool claim) {
   fd = -1;
   if (name == nullptr) return ERROR_INVALID_PARAMETER;
   std::string path;
   if (const Status s = ResolvePortName(name, path)) return s;
+  ports::PortGuard& guard = ports::ProcessPortGuard();
+  guard.Forget(name);
   int err = system.OpenDevice(path.c_str(), fd);
   if (err != 0) {
     fd = -1;
+    if (err == EBUSY) guard.CheckHolder(name, path);  // to name who keeps it for itself
     // A ttyS node without a UART behind it fails with EIO: not there.
     return StatusFromErrno(err == EIO ? ENODEV : err);
   }
@@ -42,6 +48,14 @@ Status OpenDevice(SerialSystem& system, const char* name, int& fd) {
     LineSettings probe;
     err = system.GetLine(fd, probe);
     if (err != 0) system.Unlock(fd);
+  }
+  // Holders are looked for only on a tty (every process has /dev/null open),
+  // or to name the one whose lock refused us.
+  if (err == 0 || err == EBUSY) {
+    if (guard.CheckHolder(name, path) || (err == 0 && claim && guard.Claim(name, path, fd))) {
+      if (err == 0) system.Unlock(fd);
+      err = EBUSY;
+    }
   }
   if (err != 0) {
     system.CloseDevice(fd);
@@ -157,7 +171,7 @@ Status CSerialLink::Open(const char* device, std::uint32_t inQueue, std::uint32_
   if (port >= 0) return StoreError(ERROR_ALREADY_INITIALIZED);
 
   int fd = -1;
-  if (const Status s = OpenDevice(*system, device, fd)) return StoreError(s);
+  if (const Status s = OpenDevice(*system, device, fd, true)) return StoreError(s);
 
   SerialEvent event;
   Status s = CreateSerialEvent(event);
@@ -169,6 +183,7 @@ Status CSerialLink::Open(const char* device, std::uint32_t inQueue, std::uint32_
   }
   if (s != ERROR_SUCCESS) {
     CloseSerialEvent(event);
+    ports::ProcessPortGuard().Release(fd);
     system->Unlock(fd);
     system->CloseDevice(fd);
     return StoreError(s);
@@ -219,6 +234,7 @@ Status CSerialLink::Close() {
   if (port < 0) return ERROR_SUCCESS;
   armedWait.store(-1);
   CloseSerialEvent(ioEvent);
+  ports::ProcessPortGuard().Release(port);
   system->Unlock(port);
   system->CloseDevice(port);
   port = -1;
@@ -633,7 +649,7 @@ bool CSerialLink::IsRlsdOn() {
 PortProbe CSerialLink::ProbePort(const char* device) {
   SerialSystem& system = RealSerialSystem();
   int fd = -1;
-  switch (OpenDevice(system, device, fd)) {
+  switch (OpenDevice(system, device, fd, false)) {
     case ERROR_SUCCESS:
       system.Unlock(fd);
       system.CloseDevice(fd);

@@ -8,9 +8,10 @@
 //
 // - Open takes a port name ("COM3", see port_names.h) or an absolute device
 //   path, opens it non-blocking and for exclusive use (flock, which holds
-//   against root, plus TIOCEXCL), puts it into raw 8-bit transfer and applies
-//   the defaults: event mask EV_RXCHAR | EV_BREAK | EV_ERR, 9600 8N1,
-//   non-blocking reads, no flow control.
+//   against root, plus TIOCEXCL; refused with ERROR_ACCESS_DENIED when
+//   another process holds the device, see ports/port_guard.h), puts it into
+//   raw 8-bit transfer and applies the defaults: event mask EV_RXCHAR |
+//   EV_BREAK | EV_ERR, 9600 8N1, non-blocking reads, no flow control.
 // - Line settings live in the tty's termios and are read back from it by
 //   every query. The parity-checking switch is INPCK; the event character is
 //   kept in the VEOL slot, which raw (non-canonical) mode never uses; the read

@@ -1,9 +1,11 @@
-// The guard the serial link asks before and after an open, on made-up facts.
+// The guard the serial link asks before and after an open, on made-up facts,
+// and the tooltip text that names the holder.
 
 #include "ports/port_guard.h"
 
 #include <gtest/gtest.h>
 
+#include "app/port_errors.h"
 #include "fake_facts.h"
 
 namespace {
@@ -57,6 +59,21 @@ TEST_F(Guard, AClaimLosesToALockPlacedSinceTheCheck) {
   EXPECT_EQ(guard.LastHolder("COM1"), (Holder{4711, "minicom", HeldVia::LockFile}));
   guard.Release(7);
   EXPECT_EQ(facts.files[lock], LockFileContent(4711));
+}
+
+TEST_F(Guard, TheTooltipNamesTheHolderOfARefusedOpen) {
+  PortGuard* const previous = SetProcessPortGuard(&guard);
+  facts.Add(4711, "minicom").devices = {{3, CharDevice(188, 0)}};
+  guard.CheckHolder("COM3", "/dev/ttyUSB0");
+
+  EXPECT_EQ(app::PortOpenReason(serial::ERROR_ACCESS_DENIED, "COM3"), "held by minicom, pid 4711");
+  // Nobody to name: the words for the code as before.
+  EXPECT_EQ(app::PortOpenReason(serial::ERROR_ACCESS_DENIED, "COM4"),
+            app::PortOpenReason(serial::ERROR_ACCESS_DENIED));
+  EXPECT_EQ(app::PortOpenReason(serial::ERROR_FILE_NOT_FOUND, "COM3"),
+            app::PortOpenReason(serial::ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(app::PortOpenReason(serial::ERROR_SUCCESS, "COM3"), "");
+  SetProcessPortGuard(previous);
 }
 
 }  // namespace

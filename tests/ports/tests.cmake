@@ -1,8 +1,11 @@
-# Ports: who else holds a device and the lock files, decided on made-up facts.
+# Ports: who else holds a device and the lock files, decided on made-up facts;
+# the serial link against other processes on pseudo-terminals.
 add_executable(ports_tests
+  serial/serial_test_support.cpp
   ports/holders_test.cpp
   ports/lock_file_test.cpp
-  ports/port_guard_test.cpp)
+  ports/port_guard_test.cpp
+  ports/pty_holder_test.cpp)
 target_include_directories(ports_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(ports_tests PRIVATE gpsdesk_core GTest::gtest_main)
 gtest_discover_tests(ports_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
