@@ -69,7 +69,7 @@ void CMainDlg::OpenSerialSource() {
   if (status != 0) {
     SetItemText(ids::kStatus, Formatted("%s open ERR!", portName));
     if (QWidget* line = Control(ids::kStatus))
-      line->setToolTip(QString::fromStdString(PortOpenReason(status)));
+      line->setToolTip(QString::fromStdString(PortOpenReason(status, portName)));
     return;
   }
   serial.Configure(baudRate, 8, 0, 0);

@@ -9,3 +9,11 @@ add_executable(ports_tests
 target_include_directories(ports_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(ports_tests PRIVATE gpsdesk_core GTest::gtest_main)
 gtest_discover_tests(ports_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+
+if(GPSDESK_GUI)
+  add_executable(ports_ui_tests ui/ui_test_main.cpp ports/port_holder_window_test.cpp)
+  target_link_libraries(ports_ui_tests PRIVATE gpsdesk_ui GTest::gtest)
+  gtest_discover_tests(ports_ui_tests DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    DISCOVERY_ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endif()
