@@ -1,5 +1,6 @@
 target_sources(gpsdesk_core PRIVATE
   app/line_assembler.cpp
   app/port_errors.cpp
+  app/receive_guard.cpp
   app/replay_reader.cpp
   app/timer_texts.cpp)

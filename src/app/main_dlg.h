@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "app/line_assembler.h"
+#include "app/receive_guard.h"
 #include "app/replay_reader.h"
 #include "dialogs/settings.h"
 #include "nmea/receiver_state.h"
@@ -152,8 +153,13 @@ class CMainDlg : public platform::CDialog {
   void OpenSerialSource();
   void CloseSerialSource();
   void SendCommand(const char* status, std::string command);
+  // The end of a port notification, flush or replay tick: drains the port
+  // when a notification came meanwhile, and has kept messages shown after.
+  void LeaveReceivePath();
+  void ShowKeptMessages();
 
   LineAssembler assembler_;
+  ReceiveGuard receiveGuard_;
   ReplayReader replayReader_;
   platform::CSystemMenu* systemMenu_ = nullptr;  // owned by the window
 };

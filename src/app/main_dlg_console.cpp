@@ -83,7 +83,14 @@ void CMainDlg::AppendLog(std::string_view text) {
   logFile.reset();
   logging = 0;
   SetItemText(ids::kStartStopLog, "Start Log");
-  platform::Prompts().ShowMessage(this, logPath + "\nLog write failed: " + reason + "\nLogging stopped.");
+  std::string message = logPath + "\nLog write failed: " + reason + "\nLogging stopped.";
+  // Inside a port notification or a replay tick the message waits until it
+  // is done: its event loop must not start another one half-way through.
+  if (receiveGuard_.Busy()) {
+    receiveGuard_.DeferMessage(std::move(message));
+  } else {
+    platform::Prompts().ShowMessage(this, message);
+  }
 }
 
 void CMainDlg::OnStartStopLog() {

@@ -1,8 +1,12 @@
-// The main window's side of interpretation and the time-to-first-fix count.
+// The main window's side of interpretation, the time-to-first-fix count, the
+// stopwatch and the replay tick; the way into and out of the receive path.
+
+#include <QTimer>
 
 #include "app/main_dlg.h"
 #include "app/timer_texts.h"
 #include "nmea/interpreter.h"
+#include "platform/prompts.h"
 #include "resources/main_ids.h"
 
 namespace app {
@@ -73,15 +77,34 @@ class ReplayToWindow : public ReplaySink {
 }  // namespace
 
 void CMainDlg::ReplayTick() {
+  // A tick that comes while the receive path is busy is dropped; the timer
+  // brings the next one.
+  if (!receiveGuard_.Enter(ReceiveEntry::ReplayTick)) return;
   if (replayRestart == 1) {
     replayRestart = 0;
     replayReader_.Restart();
   }
   SetTimer(TimerReplay, replayInterval);
-  if (!replayFile) return;
-  FileByteSource source(replayFile.get());
-  ReplayToWindow sink(*this, &CMainDlg::TtffCountStep);
-  if (replayReader_.Tick(source, sink) == ReplayReader::TickResult::EndOfFile) OnOpenClose();
+  if (replayFile) {
+    FileByteSource source(replayFile.get());
+    ReplayToWindow sink(*this, &CMainDlg::TtffCountStep);
+    // At the end of the file the replay closes, unless it is closed already.
+    if (replayReader_.Tick(source, sink) == ReplayReader::TickResult::EndOfFile && activeSource == SourceFile)
+      OnOpenClose();
+  }
+  LeaveReceivePath();
+}
+
+void CMainDlg::LeaveReceivePath() {
+  receiveGuard_.Leave();
+  if (receiveGuard_.TakeMissedNotification()) OnSerialNotify(serial::EV_RXCHAR, 0);
+  // Shown from the event loop, once this call has returned.
+  if (receiveGuard_.HasMessages()) QTimer::singleShot(0, this, [this] { ShowKeptMessages(); });
+}
+
+void CMainDlg::ShowKeptMessages() {
+  for (const std::string& message : receiveGuard_.TakeMessages())
+    platform::Prompts().ShowMessage(this, message);
 }
 
 void CMainDlg::OnTimer(int id) {

@@ -82,10 +82,14 @@ void CMainDlg::OpenSerialSource() {
 
 void CMainDlg::CloseSerialSource() {
   // Show (and log) what came of an unfinished line rather than let it wait
-  // for the next port to finish it.
-  {
-    ReceiveToWindow sink(*this);
-    assembler_.Flush(sink);
+  // for the next port to finish it; not while a notification is half-way
+  // through that line.
+  if (receiveGuard_.Enter(ReceiveEntry::Flush)) {
+    {
+      ReceiveToWindow sink(*this);
+      assembler_.Flush(sink);
+    }
+    LeaveReceivePath();
   }
   KillTimer(TimerConsoleFlush);
   sourceOpen = 0;
@@ -96,19 +100,26 @@ void CMainDlg::CloseSerialSource() {
 
 long CMainDlg::OnSerialNotify(std::uintptr_t first, std::intptr_t /*second*/) {
   const unsigned code = static_cast<unsigned>(first & 0xFFFF);
-  ReceiveToWindow sink(*this);
-  if (code == 0) {
-    assembler_.Flush(sink);
-    return 0;
-  }
-  if ((code & serial::EV_RXCHAR) == 0) return 0;
-  char buffer[kReadChunk + 1];
-  std::uint32_t got = 0;
-  do {
-    got = 0;
-    if (serial.Read(buffer, kReadChunk, &got, nullptr, serial::kInfinite) != 0 || got > kReadChunk) got = 0;
-    assembler_.Feed(std::string_view(buffer, got), sink);
-  } while (got == kReadChunk);
+  if (code != 0 && (code & serial::EV_RXCHAR) == 0) return 0;
+  // A notification that comes while the path is busy drains the port when
+  // it is done; a flush tick that comes then is taken at the next tick.
+  if (!receiveGuard_.Enter(code == 0 ? ReceiveEntry::Flush : ReceiveEntry::PortNotification)) return 0;
+  {
+    ReceiveToWindow sink(*this);
+    if (code == 0) {
+      assembler_.Flush(sink);
+    } else {
+      char buffer[kReadChunk + 1];
+      std::uint32_t got = 0;
+      do {
+        got = 0;
+        if (serial.Read(buffer, kReadChunk, &got, nullptr, serial::kInfinite) != 0 || got > kReadChunk)
+          got = 0;
+        assembler_.Feed(std::string_view(buffer, got), sink);
+      } while (got == kReadChunk);
+    }
+  }  // the lines reach the console and the log here
+  LeaveReceivePath();
   return 0;
 }
 

@@ -4,6 +4,7 @@ add_executable(test_core
   nmea/interpreter_test.cpp
   nmea/line_assembler_test.cpp
   nmea/decoder_test.cpp
+  app/receive_guard_test.cpp
   app/replay_reader_test.cpp
   views/geometry_test.cpp)
 target_link_libraries(test_core PRIVATE gpsdesk_core GTest::gtest_main)
