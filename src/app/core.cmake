@@ -1,4 +1,5 @@
 target_sources(gpsdesk_core PRIVATE
+  app/console_trim.cpp
   app/line_assembler.cpp
   app/port_errors.cpp
   app/receive_guard.cpp

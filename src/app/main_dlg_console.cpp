@@ -5,9 +5,11 @@
 #include <QString>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "app/console_trim.h"
 #include "app/main_dlg.h"
 #include "platform/prompts.h"
 #include "resources/main_ids.h"
@@ -15,37 +17,45 @@
 namespace app {
 namespace {
 
-constexpr int kConsoleMaxLines = 200;
-constexpr int kConsoleTrimLines = 20;
-// Input that never ends a line is never trimmed by line count; past this
-// many characters the oldest half of the console goes.
-constexpr int kConsoleMaxChars = 1024 * 1024;
-
 const platform::FileDialogOptions kLogDialog{"*.txt", "Txt files(*.txt)|*.txt|All Files(*.*)|*.*||", "txt"};
 
-// 8-bit console text for the screen: CR LF ends a line; control bytes other
-// than TAB show as their visible control pictures (a received zero byte as
-// U+2400), so nothing that arrived disappears; 0x80-0xFF as Latin-1.
+// Console text for the screen, its line ends already made '\n': control bytes
+// other than TAB show as their visible control pictures (a received zero
+// byte as U+2400), so nothing that arrived disappears; 0x80-0xFF as Latin-1.
+// One character per byte, so positions agree with the trimming plan.
 QString ConsoleDisplayText(std::string_view text) {
-  QString out;
-  out.reserve(static_cast<qsizetype>(text.size()));
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      out += QChar(u'\n');
-      ++i;
-    } else if (c == '\n' || c == '\r') {
-      out += QChar(u'\n');
-    } else if (c < 0x20 && c != '\t') {
-      out += QChar(static_cast<char16_t>(0x2400 + c));
+  QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+  QChar* to = out.data();
+  for (const char byte : text) {
+    const auto c = static_cast<unsigned char>(byte);
+    if (c == '\n' || c == '\t' || (c >= 0x20 && c != 0x7F)) {
+      *to++ = QChar(static_cast<char16_t>(c));
     } else if (c == 0x7F) {
-      out += QChar(u'\u2421');
+      *to++ = QChar(u'\u2421');
     } else {
-      out += QChar(static_cast<char16_t>(c));
+      *to++ = QChar(static_cast<char16_t>(0x2400 + c));
     }
   }
   return out;
 }
+
+// The console's document as the trimming plan sees it.
+class DocumentShape final : public ConsoleShape {
+ public:
+  explicit DocumentShape(const QTextDocument& doc) : doc_(doc) {}
+  int Lines() const override { return doc_.blockCount(); }
+  // Without the paragraph end the document keeps after its last line.
+  std::size_t Length() const override { return static_cast<std::size_t>(doc_.characterCount() - 1); }
+  std::size_t LineStart(int line) const override {
+    return static_cast<std::size_t>(doc_.findBlockByNumber(line).position());
+  }
+  int LineAt(std::size_t position) const override {
+    return doc_.findBlock(static_cast<int>(position)).blockNumber();
+  }
+
+ private:
+  const QTextDocument& doc_;
+};
 
 }  // namespace
 
@@ -53,21 +63,21 @@ void CMainDlg::AppendConsole(std::string_view text) {
   auto* console = ControlAs<QPlainTextEdit>(ids::kConsole);
   if (!console) return;
   QTextDocument* doc = console->document();
-  // A text ending in a line end counts the empty line after it, as blocks do.
-  if (doc->blockCount() > kConsoleMaxLines) {
+  const std::string lines = ConsoleLineEnds(text);
+  const DocumentShape shape(*doc);
+  const std::size_t length = shape.Length();
+  // What has to go is removed in one piece: old lines from the console, and
+  // the front of a large addition before it is ever inserted.
+  const std::size_t cut = PlanConsoleCut(shape, lines);
+  if (cut > 0) {
     QTextCursor trim(doc);
     trim.setPosition(0);
-    trim.setPosition(doc->findBlockByNumber(kConsoleTrimLines).position(), QTextCursor::KeepAnchor);
-    trim.removeSelectedText();
-  } else if (doc->characterCount() > kConsoleMaxChars) {
-    QTextCursor trim(doc);
-    trim.setPosition(0);
-    trim.setPosition(doc->characterCount() / 2, QTextCursor::KeepAnchor);
+    trim.setPosition(static_cast<int>(std::min(cut, length)), QTextCursor::KeepAnchor);
     trim.removeSelectedText();
   }
   QTextCursor end(doc);
   end.movePosition(QTextCursor::End);
-  end.insertText(ConsoleDisplayText(text));
+  end.insertText(ConsoleDisplayText(std::string_view(lines).substr(cut > length ? cut - length : 0)));
   console->setTextCursor(end);
   console->ensureCursorVisible();
 }

@@ -4,6 +4,7 @@ add_executable(test_core
   nmea/interpreter_test.cpp
   nmea/line_assembler_test.cpp
   nmea/decoder_test.cpp
+  app/console_trim_test.cpp
   app/receive_guard_test.cpp
   app/replay_reader_test.cpp
   views/geometry_test.cpp)

@@ -38,6 +38,13 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
 // The text as the console shows it: each CR LF one line end.
 std::string Shown(std::string text) {
   for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
@@ -237,6 +244,87 @@ TEST(ReceivePath, ReplayTicksDuringANestedLoopAreTakenLater) {
   EXPECT_EQ(w.Text(), Shown(file));
   EXPECT_EQ(w.dlg.ItemText(ids::kUtc), "UTC = 12:00:12");
   std::remove(path.c_str());
+}
+
+std::string Numbered(int from, int to) {
+  std::string s;
+  for (int i = from; i <= to; ++i) s += "line " + std::to_string(i) + "\r\n";
+  return s;
+}
+
+TEST(ConsoleBound, BurstsThroughThePortNeverLeaveMoreThanTwoHundredLines) {
+  uitest::Receiver rx;
+  ASSERT_TRUE(rx.Ok());
+  Window w;
+  w.dlg.portName = rx.Device();
+  w.Click(ids::kOpenClose);
+  ASSERT_EQ(w.dlg.activeSource, app::SourceSerial);
+  QTextDocument* doc = w.Console()->document();
+  for (int burst = 0; burst < 30; ++burst) {
+    const int last = (burst + 1) * 40;
+    rx.Send(Numbered(burst * 40 + 1, last));
+    const std::string tail = "line " + std::to_string(last) + "\n";
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+          const std::string text = w.Text();
+          return text.size() >= tail.size() &&
+                 text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+        },
+        5000))
+        << "burst " << burst;
+    EXPECT_LE(doc->blockCount(), 200) << "burst " << burst;
+  }
+  // 1201 lines counted, less a multiple of 20, within 200: lines 1021 to 1200.
+  EXPECT_EQ(w.Text(), Shown(Numbered(1021, 1200)));
+}
+
+TEST(ConsoleBound, ReplayWithoutGpggaNeverLeavesMoreThanTwoHundredLines) {
+  // A receiver that reports as GNSS ($GNGGA), ten times over: 30 lines a tick.
+  const std::string recording = Slurp(std::string(GPSDESK_TEST_DATA) + "/nmea/gpsd-neo-m8n.nmea");
+  ASSERT_FALSE(recording.empty());
+  ASSERT_EQ(recording.find("$GPGGA"), std::string::npos);
+  std::string file;
+  for (int i = 0; i < 10; ++i) file += recording;
+  const std::string path = TempPath("gn-only.nmea");
+  WriteFile(path, file);
+  Window w;
+  platform::CScriptedPrompts prompts;
+  platform::CPromptsOverride use(prompts);
+  prompts.fileAnswers.push_back(path);
+  w.Click(ids::kNmeaFile);
+  w.Click(ids::kOpenClose);
+  ASSERT_EQ(w.dlg.activeSource, app::SourceFile);
+  QTextDocument* doc = w.Console()->document();
+  int ticks = 0;
+  while (w.dlg.sourceOpen == 1 && ticks < 1000) {
+    w.dlg.ReplayTick();
+    ++ticks;
+    ASSERT_LE(doc->blockCount(), 200) << "tick " << ticks;
+  }
+  EXPECT_EQ(ticks, 98);  // 2930 lines, 30 a tick
+  // The newest lines in full: 2931 counted, less 2740.
+  const std::string shown = Shown(file);
+  std::size_t at = shown.size() - 1;
+  for (int line = 0; line < 190; ++line) at = shown.rfind('\n', at - 1);
+  EXPECT_EQ(w.Text(), shown.substr(at + 1));
+  std::remove(path.c_str());
+}
+
+TEST(ConsoleBound, CharacterCapHoldsForFewLongLines) {
+  Window w;
+  constexpr qsizetype kCap = 1024 * 1024;
+  for (char c : {'a', 'b', 'c'}) {
+    w.dlg.AppendConsole(std::string(700 * 1024, c));  // one line that never ends
+    EXPECT_LE(w.Console()->toPlainText().size(), kCap);
+  }
+  for (char c : {'d', 'e', 'f'}) {
+    w.dlg.AppendConsole(std::string(700 * 1024, c) + "\r\n");
+    EXPECT_LE(w.Console()->toPlainText().size(), kCap);
+  }
+  // The last long line keeps its newest half of the cap.
+  const std::string text = w.Text();
+  EXPECT_EQ(text.size(), static_cast<std::size_t>(kCap / 2));
+  EXPECT_TRUE(text == std::string(kCap / 2 - 1, 'f') + "\n");
 }
 
 }  // namespace
