@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra
+  locales  # locale sources: the number tests build a German locale with localedef
 )
 missing=()
 for p in "${packages[@]}"; do
