@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
@@ -23,6 +24,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/main_dlg.h"
 #include "modal_answer.h"
@@ -30,6 +32,7 @@
 #include "pty_receiver.h"
 #include "resources/main_ids.h"
 #include "resources/setup_com_ids.h"
+#include "serial/port_names.h"
 
 namespace {
 
@@ -205,6 +208,73 @@ TEST(Replay, GroupsPerTickFromAFullPathWhateverTheWorkingDirectory) {
   EXPECT_EQ(w.dlg.sourceOpen, 0);
 }
 
+// The console's text each time it changed, and when.
+struct ConsoleChanges {
+  explicit ConsoleChanges(QPlainTextEdit* console) {
+    QObject::connect(console, &QPlainTextEdit::textChanged, console, [this, console] {
+      seen.push_back({std::chrono::steady_clock::now(), console->toPlainText().toStdString()});
+    });
+  }
+  struct Change {
+    std::chrono::steady_clock::time_point at;
+    std::string text;
+  };
+  std::vector<Change> seen;
+};
+
+TEST(Replay, RealTimerPacesOneGroupPerTickAndTakesASpeedChangeAtTheNextTick) {
+  std::string file = "$GPTXT,01,01,01,before the first fix\r\n";
+  std::vector<std::string> groups;
+  for (int i = 1; i <= 6; ++i) {
+    const std::string time = "12000" + std::to_string(i);
+    groups.push_back("$GPGGA," + time + ",4916.45,N,12311.12,W,1,08,0.9,545.4,M,46.9,M,,*47\n$GPRMC," + time +
+                     ",A,4916.45,N,12311.12,W,022.4,084.4,230394,003.1,W*6A\n");
+    file += "$GPGGA," + time + ",4916.45,N,12311.12,W,1,08,0.9,545.4,M,46.9,M,,*47\r\n$GPRMC," + time +
+            ",A,4916.45,N,12311.12,W,022.4,084.4,230394,003.1,W*6A\r\n";
+  }
+  const std::string path = TempPath("paced.nmea");
+  std::ofstream(path, std::ios::binary) << file;
+  Window w;
+  platform::CScriptedPrompts prompts;
+  platform::CPromptsOverride use(prompts);
+  prompts.fileAnswers.push_back(path);
+  w.Click(ids::kNmeaFile);
+  auto* speeds = w.dlg.ControlAs<QComboBox>(ids::kReplaySpeed);
+  speeds->setCurrentIndex(7);  // "X20": 50 ms
+  ConsoleChanges changes(w.dlg.ControlAs<QPlainTextEdit>(ids::kConsole));
+  const auto opened = std::chrono::steady_clock::now();
+  w.Click(ids::kOpenClose);
+  EXPECT_EQ(w.dlg.TimerPeriod(app::TimerReplay), 50);
+
+  // Three ticks at 50 ms: the lines before the first GGA, then groups 1 and 2.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return changes.seen.size() == 3; }, 5000));
+  speeds->setCurrentIndex(3);  // "X4": 250 ms, from the next tick on
+  EXPECT_EQ(w.dlg.replayInterval, 250);
+  EXPECT_EQ(w.dlg.TimerPeriod(app::TimerReplay), 50);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return changes.seen.size() == 4; }, 5000));
+  EXPECT_EQ(w.dlg.TimerPeriod(app::TimerReplay), 250);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.dlg.sourceOpen == 0; }, 10000));
+  EXPECT_EQ(w.dlg.ItemText(ids::kStatus), "NMEA File Closed");
+
+  // One group per tick, in order, the last one at the end of the file.
+  ASSERT_EQ(changes.seen.size(), 7u);
+  std::string expected = "$GPTXT,01,01,01,before the first fix\n";
+  EXPECT_EQ(changes.seen[0].text, expected);
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    expected += groups[i];
+    EXPECT_EQ(changes.seen[i + 1].text, expected) << i;
+  }
+  // Lower bounds only (a coarse timer may fire up to 5 % early): 50 ms per
+  // tick before the change, 250 ms after the tick that took it.
+  using std::chrono::milliseconds;
+  EXPECT_GE(changes.seen[0].at - opened, milliseconds(45));
+  for (std::size_t i = 1; i < changes.seen.size(); ++i) {
+    const milliseconds least(i <= 3 ? 45 : 235);
+    EXPECT_GE(changes.seen[i].at - changes.seen[i - 1].at, least) << i;
+  }
+  std::remove(path.c_str());
+}
+
 TEST(Timers, TtffAndStopwatchTexts) {
   Window w;
   w.Click(ids::kStopwatchStart);
@@ -280,18 +350,61 @@ TEST_F(LivePort, QuickCommandsOnTheWire) {
   EXPECT_EQ(w.dlg.ttffRunning, 0);  // only the reply restarts the count
   EXPECT_EQ(w.dlg.ItemText(ids::kStatus), "Get Version");
 
-  const auto started = std::chrono::steady_clock::now();
-  w.Click(ids::kEnterIsp);
-  // The two pauses of the handshake (200 ms and 100 ms) happen inside the click.
-  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
-  const std::string isp = rx.Receive(23);
-  EXPECT_EQ(isp.substr(0, 10), "$PVLRX601,");
-  EXPECT_EQ(isp.substr(10), "9600*54\r\nVLRN");
-  EXPECT_EQ(w.dlg.ItemText(ids::kStatus), "Enter ISP Mode");
-
   w.Click(ids::kExitIsp);
   EXPECT_EQ(rx.Receive(7), "ABORT\r\n");
   EXPECT_EQ(w.dlg.ItemText(ids::kStatus), "Exit ISP Mode");
+
+  struct Command {
+    int button;
+    const char* wire;
+    const char* status;
+    bool restartsTtff;
+  };
+  for (const Command& c : {Command{ids::kFactory, "$PVLRX111,FACTORY*09\r\n", "Factory Reset", true},
+                           Command{ids::kWarmStart, "$PVLRX111,WARM*54\r\n", "TTFF Warm Start", true},
+                           Command{ids::kSettingsQuery, "$PVLRX603*75\r\n", "Get Setting Report", false}}) {
+    w.dlg.ttffRunning = 0;
+    w.dlg.ttffSeconds = 7;
+    w.Click(c.button);
+    EXPECT_EQ(rx.Receive(std::string(c.wire).size()), c.wire);
+    EXPECT_EQ(w.dlg.ItemText(ids::kStatus), c.status);
+    EXPECT_EQ(w.dlg.ttffRunning, c.restartsTtff ? 1 : 0) << c.status;
+    EXPECT_EQ(w.dlg.ttffSeconds, c.restartsTtff ? 0u : 7u) << c.status;
+  }
+}
+
+TEST_F(LivePort, IspHandshakeKeepsItsPausesOnTheWire) {
+  // Read on a thread of its own: the click blocks this one for the pauses.
+  const std::vector<uitest::Receiver::Piece> pieces =
+      rx.Record([&] { w.Click(ids::kEnterIsp); }, std::chrono::milliseconds(300));
+  std::string wire;
+  std::vector<std::chrono::steady_clock::time_point> at;  // arrival of each byte
+  for (const auto& piece : pieces) {
+    wire += piece.bytes;
+    at.insert(at.end(), piece.bytes.size(), piece.at);
+  }
+  // The rate in the sentence is 9600 whatever the port runs at; nothing
+  // follows "RN".
+  ASSERT_EQ(wire, "$PVLRX601,9600*54\r\nVLRN");
+  const std::size_t vl = wire.find("\r\n") + 2;
+  const std::size_t rn = vl + 2;
+  // Lower bounds only, less 30 ms for a reader thread scheduled late.
+  using std::chrono::milliseconds;
+  EXPECT_GE(at[vl] - at[vl - 1], milliseconds(170));
+  EXPECT_GE(at[rn] - at[rn - 1], milliseconds(70));
+  EXPECT_EQ(w.dlg.ItemText(ids::kStatus), "Enter ISP Mode");
+}
+
+TEST_F(LivePort, TwoDimensionalFixEndsTheTtffCount) {
+  w.Click(ids::kColdStart);
+  ASSERT_TRUE(w.dlg.IsTimerRunning(app::TimerTtff));
+  w.dlg.OnTimer(app::TimerTtff);
+  rx.Send("$GPGSA,A,1,,,,,,,,,,,,,,,*1E\r\n");  // no fix yet: the count goes on
+  rx.Send("$GPGSA,A,2,04,05,09,,,,,,,,,,3.1,2.2,2.2*33\r\n");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.dlg.ItemText(ids::kFix) == "Fix : 2D"; }, 5000));
+  EXPECT_EQ(w.dlg.ttffRunning, 0);
+  EXPECT_FALSE(w.dlg.IsTimerRunning(app::TimerTtff));
+  EXPECT_EQ(w.dlg.ItemText(ids::kTtff), "TTFF  1 seconds");
 }
 
 TEST_F(LivePort, RecordingThroughThePortReachesTheDisplay) {
@@ -360,6 +473,57 @@ TEST_F(LivePort, SwitchingBetweenPortAndFile) {
   std::remove(path.c_str());
 }
 
+// Selects port `row` and rate `rateRow` in the Setup COM Port dialog and
+// presses OK.
+uitest::ModalSeen ChoosePort(Window& w, int row, int rateRow) {
+  return uitest::AnswerModal(
+      [&] {
+        QTimer::singleShot(0, [=] {
+          auto* dlg = qobject_cast<platform::CDialog*>(QApplication::activeModalWidget());
+          if (!dlg) return;
+          dlg->ControlAs<QComboBox>(ids::kSetupComPort)->setCurrentIndex(row);
+          dlg->ControlAs<QComboBox>(ids::kSetupBaudRate)->setCurrentIndex(rateRow);
+        });
+        w.Click(ids::kComSetup);
+      },
+      1);
+}
+
+TEST_F(LivePort, SetupOkWhileOpenReopensOnTheNewPortAndRate) {
+  // COM3 leads to a second receiver through a published link.
+  QTemporaryDir runtime;
+  ASSERT_TRUE(runtime.isValid());
+  const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+  uitest::Receiver other;
+  ASSERT_TRUE(other.Ok());
+  ASSERT_EQ(serial::PublishPortLink(serial::DefaultPortLocations(), "COM3", other.Device()), 0u);
+
+  EXPECT_TRUE(ChoosePort(w, 2, 2).opened);  // COM3, 4800
+  EXPECT_EQ(w.dlg.ItemText(ids::kStatus), "COM3 open OK!\r\n");
+  EXPECT_EQ(w.dlg.activeSource, app::SourceSerial);
+  EXPECT_EQ(w.dlg.ItemText(ids::kSourceLabel), "COM3 4800bps");
+  EXPECT_TRUE(w.dlg.Control(ids::kSourceLabel)->isEnabled());
+  EXPECT_EQ(other.Speed(), static_cast<speed_t>(B4800));
+  w.Click(ids::kVersionQuery);
+  EXPECT_EQ(other.Receive(14), "$PVLRX600*76\r\n");
+  EXPECT_EQ(rx.Pending(), "");  // the first port is closed
+  other.Send("$GPRMC,,,,,,,1.0,21\r\n");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.dlg.ItemText(ids::kCourse) == "21"; }, 5000));
+
+  // A port that cannot be opened: closed, and the status says so.
+  EXPECT_TRUE(ChoosePort(w, 14, 8).opened);  // COM15, 115200: nothing there
+  EXPECT_EQ(w.dlg.ItemText(ids::kStatus), "COM15 open ERR!");
+  EXPECT_EQ(w.dlg.sourceOpen, 0);
+  EXPECT_EQ(w.dlg.ItemText(ids::kSourceLabel), "COM15 115200bps");
+  EXPECT_FALSE(w.dlg.Control(ids::kSourceLabel)->isEnabled());
+  if (oldRuntime.isNull()) {
+    qunsetenv("XDG_RUNTIME_DIR");
+  } else {
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+  }
+}
+
 TEST(Port, FailedOpenSaysErrAndWhy) {
   Window w;
   w.dlg.portName = "/nonexistent/ttyUSB9";
@@ -376,18 +540,7 @@ TEST(Port, FailedOpenSaysErrAndWhy) {
 
 TEST(Port, SetupDialogOnlySelectsWhileClosed) {
   Window w;
-  uitest::ModalSeen seen = uitest::AnswerModal(
-      [&] {
-        // Choose COM3 at 4800 inside the dialog's own loop, then OK.
-        QTimer::singleShot(0, [] {
-          auto* dlg = qobject_cast<platform::CDialog*>(QApplication::activeModalWidget());
-          if (!dlg) return;
-          dlg->ControlAs<QComboBox>(ids::kSetupComPort)->setCurrentIndex(2);
-          dlg->ControlAs<QComboBox>(ids::kSetupBaudRate)->setCurrentIndex(2);
-        });
-        w.Click(ids::kComSetup);
-      },
-      1);
+  const uitest::ModalSeen seen = ChoosePort(w, 2, 2);  // COM3 at 4800
   EXPECT_TRUE(seen.opened);
   EXPECT_EQ(seen.title.toStdString(), "Setup COM Port");
   EXPECT_EQ(w.dlg.portName, "COM3");

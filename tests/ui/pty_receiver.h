@@ -6,13 +6,18 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 namespace uitest {
 
@@ -55,6 +60,44 @@ class Receiver {
       }
     }
     ASSERT_TRUE(bytes.empty()) << "the window stopped reading";
+  }
+  // The output speed the window set on the line (B4800 and so on).
+  speed_t Speed() const {
+    termios t{};
+    return tcgetattr(slave_, &t) == 0 ? cfgetospeed(&t) : B0;
+  }
+  // What the window wrote, and when it arrived.
+  struct Piece {
+    std::chrono::steady_clock::time_point at;
+    std::string bytes;
+  };
+  // Runs `action` on this thread while another reads the line, and keeps
+  // reading for `after` once it returned; so the window may block in it.
+  std::vector<Piece> Record(const std::function<void()>& action, std::chrono::milliseconds after) {
+    std::vector<Piece> pieces;
+    std::atomic<bool> stop{false};
+    std::thread reader([&] {
+      while (!stop.load()) {
+        pollfd p{master_, POLLIN, 0};
+        if (poll(&p, 1, 10) <= 0) continue;
+        const auto at = std::chrono::steady_clock::now();
+        char buf[256];
+        const ssize_t n = read(master_, buf, sizeof buf);
+        if (n > 0) pieces.push_back({at, std::string(buf, static_cast<std::size_t>(n))});
+      }
+    });
+    action();
+    std::this_thread::sleep_for(after);
+    stop = true;
+    reader.join();
+    return pieces;
+  }
+  // Whatever has arrived, without waiting.
+  std::string Pending() {
+    std::string got;
+    char buf[256];
+    for (ssize_t n; (n = read(master_, buf, sizeof buf)) > 0;) got.append(buf, static_cast<std::size_t>(n));
+    return got;
   }
   // Reads until `count` bytes came or five seconds passed.
   std::string Receive(std::size_t count) {
