@@ -489,15 +489,35 @@ uitest::ModalSeen ChoosePort(Window& w, int row, int rateRow) {
       1);
 }
 
+// Points the per-user port links at a folder of the test's own while it
+// lives.
+class OwnPortLinks {
+ public:
+  OwnPortLinks() : old_(qgetenv("XDG_RUNTIME_DIR")) {
+    qputenv("XDG_RUNTIME_DIR", folder_.path().toLocal8Bit());
+  }
+  ~OwnPortLinks() {
+    if (old_.isNull()) {
+      qunsetenv("XDG_RUNTIME_DIR");
+    } else {
+      qputenv("XDG_RUNTIME_DIR", old_);
+    }
+  }
+  bool Publish(const char* com, const std::string& device) {
+    return folder_.isValid() && serial::PublishPortLink(serial::DefaultPortLocations(), com, device) == 0;
+  }
+
+ private:
+  QTemporaryDir folder_;
+  QByteArray old_;
+};
+
 TEST_F(LivePort, SetupOkWhileOpenReopensOnTheNewPortAndRate) {
-  // COM3 leads to a second receiver through a published link.
-  QTemporaryDir runtime;
-  ASSERT_TRUE(runtime.isValid());
-  const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
-  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+  OwnPortLinks links;
   uitest::Receiver other;
   ASSERT_TRUE(other.Ok());
-  ASSERT_EQ(serial::PublishPortLink(serial::DefaultPortLocations(), "COM3", other.Device()), 0u);
+  ASSERT_TRUE(links.Publish("COM3", other.Device()));
+  ASSERT_TRUE(links.Publish("COM15", "/nonexistent/ttyUSB9"));
 
   EXPECT_TRUE(ChoosePort(w, 2, 2).opened);  // COM3, 4800
   EXPECT_EQ(w.dlg.ItemText(ids::kStatus), "COM3 open OK!\r\n");
@@ -511,17 +531,13 @@ TEST_F(LivePort, SetupOkWhileOpenReopensOnTheNewPortAndRate) {
   other.Send("$GPRMC,,,,,,,1.0,21\r\n");
   ASSERT_TRUE(QTest::qWaitFor([&] { return w.dlg.ItemText(ids::kCourse) == "21"; }, 5000));
 
-  // A port that cannot be opened: closed, and the status says so.
-  EXPECT_TRUE(ChoosePort(w, 14, 8).opened);  // COM15, 115200: nothing there
+  // A port that cannot be opened: the open one closes, the status says so.
+  EXPECT_TRUE(ChoosePort(w, 14, 8).opened);  // COM15, 115200
   EXPECT_EQ(w.dlg.ItemText(ids::kStatus), "COM15 open ERR!");
   EXPECT_EQ(w.dlg.sourceOpen, 0);
   EXPECT_EQ(w.dlg.ItemText(ids::kSourceLabel), "COM15 115200bps");
   EXPECT_FALSE(w.dlg.Control(ids::kSourceLabel)->isEnabled());
-  if (oldRuntime.isNull()) {
-    qunsetenv("XDG_RUNTIME_DIR");
-  } else {
-    qputenv("XDG_RUNTIME_DIR", oldRuntime);
-  }
+  EXPECT_FALSE(w.dlg.Control(ids::kHotStart)->isEnabled());
 }
 
 TEST(Port, FailedOpenSaysErrAndWhy) {
