@@ -62,8 +62,14 @@ std::size_t PlanConsoleCut(const ConsoleShape& console, std::string_view additio
                            const ConsoleBounds& bounds) {
   const std::int64_t maxLines = std::max(bounds.maxLines, 1);
   const std::int64_t trim = std::max(bounds.trimLines, 1);
-  const std::int64_t lines =
+  // Lines that hold text or have ended: the empty line after a final line
+  // end is not one yet. Counted so, 199 lines and one more make 200 and stay;
+  // the next one brings 201 and the oldest 20 go.
+  std::int64_t lines =
       console.Lines() + static_cast<std::int64_t>(std::count(addition.begin(), addition.end(), '\n'));
+  const bool openLineEmpty =
+      addition.empty() ? console.LineStart(console.Lines() - 1) == console.Length() : addition.back() == '\n';
+  if (openLineEmpty) --lines;
   std::size_t cut = 0;
   if (lines > maxLines) {
     // As many rounds of `trim` lines as it takes to get within the limit.

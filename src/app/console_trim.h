@@ -1,9 +1,11 @@
 #pragma once
 // How the console stays bounded. After every addition it holds at most 200
 // lines: past that, the oldest lines go 20 at a time until it is back within
-// the limit, however many lines one addition brought. A line counts once its
-// line end has started it, so text ending in a line end counts the empty line
-// after it. Input that seldom ends a line cannot grow it without bound either:
+// the limit, however many lines one addition brought. A line counts once it
+// holds text or has ended; the empty line after a final line end does not, so
+// one line at a time the console trims exactly where a count taken before
+// each addition of the empty line too would: 200 complete lines stay, the
+// 201st takes the oldest 20 away. Input that seldom ends a line cannot grow it without bound either:
 // past the character cap, the oldest text goes until half the cap is left,
 // cut at a line start where one lies in the part that has to go.
 //

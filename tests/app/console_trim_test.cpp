@@ -35,9 +35,15 @@ class TextConsole final : public app::ConsoleShape {
 
 // The straightforward way: add everything, then take the oldest 20 lines
 // away as long as there are more than 200.
+// Lines hold text or have ended: the empty one after a final line end does
+// not count.
+std::ptrdiff_t ContentLines(const std::string& text) {
+  return std::count(text.begin(), text.end(), '\n') + (text.empty() || text.back() == '\n' ? 0 : 1);
+}
+
 void AppendAndTrimTwentyAtATime(std::string& text, const std::string& addition) {
   text += addition;
-  while (std::count(text.begin(), text.end(), '\n') + 1 > 200) {
+  while (ContentLines(text) > 200) {
     std::size_t at = 0;
     for (int i = 0; i < 20; ++i) at = text.find('\n', at) + 1;
     text.erase(0, at);
@@ -59,17 +65,21 @@ TEST(ConsoleLineEnds, EachLineEndBecomesOneNewline) {
 
 TEST(ConsoleTrim, TwoHundredLinesAtMostAfterEveryAddition) {
   TextConsole console;
-  console.Append(Lines(1, 199));  // 200 lines counted: the empty one after the last line end
-  EXPECT_EQ(console.Lines(), 200);
-  console.Append("new");  // still 200: no trim
+  console.Append(Lines(1, 199));
+  console.Append("new");  // 200 lines: no trim
   EXPECT_EQ(console.text, Lines(1, 199) + "new");
 
   console.text = Lines(1, 199);
-  console.Append(Lines(200, 200));  // 201: the oldest 20 go at once
-  EXPECT_EQ(console.text, Lines(21, 200));
-  EXPECT_EQ(console.Lines(), 181);
-  console.Append("new");
+  console.Append(Lines(200, 200));  // 200 complete lines stay
+  EXPECT_EQ(console.text, Lines(1, 200));
+  console.Append("new");  // the 201st: the oldest 20 go
   EXPECT_EQ(console.text, Lines(21, 200) + "new");
+  console.Append("\n");  // ends the line it started: still 181
+  EXPECT_EQ(console.text, Lines(21, 200) + "new\n");
+
+  console.text = Lines(1, 200);
+  console.Append(Lines(201, 201));
+  EXPECT_EQ(console.text, Lines(21, 201));
 }
 
 TEST(ConsoleTrim, LargeAdditionKeepsWhatTwentyLineTrimsWouldKeep) {
@@ -83,7 +93,7 @@ TEST(ConsoleTrim, LargeAdditionKeepsWhatTwentyLineTrimsWouldKeep) {
     console.Append(addition);
     AppendAndTrimTwentyAtATime(expected, addition);
     EXPECT_EQ(console.text, expected);
-    EXPECT_LE(console.Lines(), 200);
+    EXPECT_LE(ContentLines(console.text), 200);
   }
 }
 
@@ -100,7 +110,7 @@ TEST(ConsoleTrim, AgreesWithTwentyLineTrimsForAnySequenceOfAdditions) {
     console.Append(addition);
     AppendAndTrimTwentyAtATime(expected, addition);
     ASSERT_EQ(console.text, expected) << "round " << round;
-    ASSERT_LE(console.Lines(), 200);
+    ASSERT_LE(ContentLines(console.text), 200);
   }
 }
 
