@@ -7,6 +7,8 @@
 #include <QStyleFactory>
 #include <QStyleOptionComplex>
 #include <algorithm>
+#include <map>
+#include <tuple>
 
 namespace platform {
 namespace {
@@ -43,12 +45,45 @@ QFont DialogFont() {
 QFont CreateFont(std::string_view face, int height, int width) {
   QFont font(QString::fromLatin1(face.data(), static_cast<qsizetype>(face.size())));
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(std::max(1, height));
-  if (width > 0) {
-    // Stretch the face until its average character is `width` pixels wide.
-    const int natural = QFontMetrics(font).averageCharWidth();
-    if (natural > 0) font.setStretch(std::clamp(width * 100 / natural, 1, 4000));
+  return FitFontToCell(font, height, width);
+}
+
+QFont FitFontToCell(QFont font, int height, int width) {
+  // Only the two numbers are kept: fonts themselves must not outlive the
+  // application object.
+  struct Fit {
+    int pixelSize;
+    int stretch;  // 0: the face's own
+  };
+  static std::map<std::tuple<QString, int, int>, Fit> fits;
+
+  const auto key = std::make_tuple(font.toString(), height, width);
+  auto found = fits.find(key);
+  if (found == fits.end()) {
+    // A cell is never lower than the em, so the search runs down from the
+    // requested height; the first size that fits is the largest.
+    Fit fit{1, 0};
+    for (int size = std::max(1, height); size >= 1; --size) {
+      QFont candidate = font;
+      candidate.setPixelSize(size);
+      int stretch = 0;
+      if (width > 0) {
+        const int natural = QFontMetrics(candidate).averageCharWidth();
+        if (natural > 0) {
+          stretch = std::clamp(width * 100 / natural, 1, 4000);
+          candidate.setStretch(stretch);
+        }
+      }
+      const QFontMetrics metrics(candidate);
+      if (metrics.ascent() + metrics.descent() <= height || size == 1) {
+        fit = {size, stretch};
+        break;
+      }
+    }
+    found = fits.emplace(key, fit).first;
   }
+  font.setPixelSize(found->second.pixelSize);
+  if (found->second.stretch > 0) font.setStretch(found->second.stretch);
   return font;
 }
 

@@ -18,6 +18,14 @@ QFont DialogFont();
 // a sans-serif one; a width of 0 keeps the face's own proportions.
 QFont CreateFont(std::string_view face, int height, int width);
 
+// `font` (its families and style hint already chosen) sized by its text
+// cell: the largest pixel size whose cell, ascent plus descent, is at most
+// `height` pixels high (exactly `height` where the face allows), stretched
+// until its average character is `width` pixels wide; a width of 0 keeps the
+// face's own proportions. The sizes found are remembered per face, height
+// and width.
+QFont FitFontToCell(QFont font, int height, int width);
+
 // The three-dimensional look of dialog controls, the same on every desktop.
 // Call once after the application object exists, before the first window.
 void InitDialogLook();

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "platform/dialog_look.h"
 #include "views/geometry.h"
 
 namespace views {
@@ -15,12 +16,7 @@ QFont ChartLabelFont(int height, int width) {
                     QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif"),
                     QStringLiteral("serif")});
   font.setStyleHint(QFont::Serif);
-  font.setPixelSize(std::max(1, height));
-  if (width > 0) {
-    const int natural = QFontMetrics(font).averageCharWidth();
-    if (natural > 0) font.setStretch(std::clamp(width * 100 / natural, 1, 4000));
-  }
-  return font;
+  return platform::FitFontToCell(font, height, width);
 }
 
 void PaintChart(QPainter& p, int w, int h, const ChartLook& look, const nmea::ReceiverState& state,

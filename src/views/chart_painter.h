@@ -31,7 +31,8 @@ inline const QColor kDarkTextColour{0, 0, 0};
 inline const QColor kLightTextColour{255, 255, 255};
 
 // The labels' font for bars of the given font size in pixels: a serif face
-// stretched to the average character width `width`.
+// whose text cell is `height` pixels high, stretched to the average
+// character width `width`.
 QFont ChartLabelFont(int height, int width);
 
 // Draws the chart of a width x height area with its top-left corner at the

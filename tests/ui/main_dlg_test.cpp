@@ -9,7 +9,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -174,7 +173,8 @@ TEST_F(MainDlgTest, WindowAndViewGeometry) {
   EXPECT_EQ((std::array{cl, ct, cr, cb}), (std::array{6, 258, 279, 360}));
   EXPECT_EQ(dlg.skyTextHeight, 10);
   EXPECT_EQ(dlg.markerRadius, 8);
-  EXPECT_EQ(QFontInfo(dlg.skyFont).pixelSize(), 10);
+  EXPECT_EQ(QFontMetrics(dlg.skyFont).height(), 10);  // the whole text cell
+  EXPECT_EQ(QFontMetrics(dlg.skyFont).averageCharWidth(), 6);
 }
 
 // Guards the template: visible controls neither overlap nor clip the

@@ -116,13 +116,39 @@ TEST(SystemMenu, RightClickOpensItAndEntriesReportTheirCommand) {
   EXPECT_EQ(commands, (std::vector<unsigned>{16, platform::kScClose}));
 }
 
-TEST(Fonts, FaceHeightAndAverageWidthAreHonoured) {
+// The height a drawing asks for is the whole text cell, ascent plus descent,
+// as the views lay out their labels by it.
+TEST(Fonts, CellHeightAndAverageWidthAreHonoured) {
   // "System" does not exist here; a sans-serif face stands in for it.
-  const QFont font = platform::CreateFont("System", 10, 6);
-  EXPECT_EQ(font.pixelSize(), 10);
-  EXPECT_NEAR(QFontMetrics(font).averageCharWidth(), 6, 1);
+  struct Asked {
+    int height, width;
+  };
+  for (const Asked a : {Asked{10, 6}, Asked{15, 10}, Asked{24, 16}}) {
+    const QFontMetrics metrics(platform::CreateFont("System", a.height, a.width));
+    EXPECT_EQ(metrics.ascent() + metrics.descent(), a.height) << a.height;
+    EXPECT_EQ(metrics.height(), a.height) << a.height;
+    EXPECT_NEAR(metrics.averageCharWidth(), a.width, 1) << a.height;
+  }
+  const QFont narrow = platform::CreateFont("System", 10, 6);
   const QFont wide = platform::CreateFont("System", 10, 12);
-  EXPECT_GT(QFontMetrics(wide).averageCharWidth(), QFontMetrics(font).averageCharWidth());
+  EXPECT_GT(QFontMetrics(wide).averageCharWidth(), QFontMetrics(narrow).averageCharWidth());
+  EXPECT_EQ(QFontMetrics(wide).height(), 10);
+  // Asked again, the same font.
+  EXPECT_EQ(platform::CreateFont("System", 10, 6), narrow);
+}
+
+TEST(Fonts, AHeightNoSizeReachesGivesTheLargestCellBelowIt) {
+  QFont base(QStringLiteral("System"));
+  base.setStyleHint(QFont::SansSerif);
+  for (int height = 5; height <= 40; ++height) {
+    const QFont font = platform::FitFontToCell(base, height, 0);
+    EXPECT_LE(QFontMetrics(font).height(), height) << height;
+    QFont larger = font;
+    larger.setPixelSize(font.pixelSize() + 1);
+    EXPECT_GT(QFontMetrics(larger).height(), height) << height;
+  }
+  // Nothing to fit: the smallest size rather than an invalid font.
+  for (int height : {0, -4}) EXPECT_EQ(platform::CreateFont("System", height, 0).pixelSize(), 1) << height;
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <climits>
 #include <vector>
@@ -99,7 +98,6 @@ TEST(ChartPainter, EightBarsScaleToTheStrongestAndPlaceTheirNumbers) {
 TEST(ChartPainter, LabelsFollowTheBarWidthAndStopAtSeventy) {
   // Four bars are 65 pixels wide: the font stops at 24 x 15.
   ASSERT_EQ(views::LayoutChart(kW, kH, 4).fontHeight, 24);
-  EXPECT_EQ(QFontInfo(views::ChartLabelFont(24, 15)).pixelSize(), 24);
   EXPECT_NEAR(QFontMetrics(views::ChartLabelFont(24, 15)).averageCharWidth(), 15, 2);
   EXPECT_NEAR(QFontMetrics(views::ChartLabelFont(10, 6)).averageCharWidth(), 6, 1);
   auto inkHeight = [](const std::vector<int>& snrs) {
@@ -111,6 +109,49 @@ TEST(ChartPainter, LabelsFollowTheBarWidthAndStopAtSeventy) {
   EXPECT_GT(inkHeight({69}), 0);
   EXPECT_EQ(inkHeight({70}), 0);
   EXPECT_EQ(inkHeight({99}), 0);
+}
+
+// The font height is the height of the whole text cell: the PRN labels fill
+// the strip below the bars and leave the area's frame alone.
+TEST(ChartPainter, LabelCellsAreTheFontHeightAndStayInTheStrip) {
+  struct Case {
+    int bars, height, width;
+  };
+  for (const Case c : {Case{12, 10, 6}, Case{8, 15, 10}, Case{4, 24, 15}}) {
+    SCOPED_TRACE(c.bars);
+    const views::ChartLayout chart = views::LayoutChart(kW, kH, c.bars);
+    ASSERT_EQ(chart.fontHeight, c.height);
+    ASSERT_EQ(chart.fontWidth, c.width);
+    const QFontMetrics metrics(views::ChartLabelFont(c.height, c.width));
+    EXPECT_EQ(metrics.ascent() + metrics.descent(), c.height);
+
+    std::vector<int> snrs(static_cast<std::size_t>(c.bars), 0);
+    if (c.bars == 8) snrs = {45, 30, 10, 5, 0, 20, 38, 44};
+    nmea::ReceiverState st = Slots(snrs);
+    for (int i = 0; i < c.bars; ++i) st.channelPrn[static_cast<std::size_t>(i)] = 10 + i;  // two digits
+    for (views::TextCells cells : {views::TextCells::Opaque, views::TextCells::Transparent}) {
+      int maxSnr = 20;
+      const QImage img = Chart(st, maxSnr, cells);
+      // The frame's inner bottom line runs unbroken under every label.
+      EXPECT_EQ(CountColour(img, QRect(0, kH - 2, kW - 1, 1), kEtch.shadow), kW - 1);
+      for (int i = 0; i < c.bars; ++i) {
+        const int left = chart.BarLeft(i);
+        const QRect under(left - 1, chart.barBottom, chart.barWidth + 2, kH - 1 - chart.barBottom);
+        // The label's cell starts on the bar's bottom frame lines, which are
+        // drawn over it, and ends just above the area's frame.
+        const QRect ink = views_test::BoundsOf(img, under, views_test::NearlyBlack);
+        ASSERT_FALSE(ink.isEmpty()) << i;
+        EXPECT_LE(ink.bottom(), kH - 3) << i;
+        EXPECT_NEAR(ink.center().x(), left + chart.barWidth / 2, 2) << i;
+        if (cells == views::TextCells::Opaque) {
+          const QRect patch =
+              views_test::BoundsOf(img, under, [](QRgb p) { return QColor(p) == views::kEmptyBarColour; });
+          EXPECT_EQ(patch.top(), chart.barBottom) << i;
+          EXPECT_EQ(patch.bottom(), kH - 3) << i;
+        }
+      }
+    }
+  }
 }
 
 TEST(ChartPainter, FullScaleOnlyRises) {

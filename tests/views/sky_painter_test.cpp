@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <climits>
 
 #include "platform/dialog_look.h"
@@ -31,6 +32,8 @@ void Place(nmea::ReceiverState& st, int slot, int prn, int azimuth, int elevatio
 QRect Around(views::Point p, int half) { return QRect(p.x - half, p.y - half, 2 * half + 1, 2 * half + 1); }
 
 TEST(SkyPainter, StartPictureIsFrameDiscRingsSpokesAndLabels) {
+  const QFontMetrics metrics(platform::CreateFont("System", 10, 6));
+  EXPECT_EQ(metrics.ascent() + metrics.descent(), 10);
   views::SkyLayout sky;
   const QImage img = Sky(nmea::ReceiverState{}, &sky);
   ASSERT_EQ(img.size(), QSize(273, 252));
@@ -57,12 +60,15 @@ TEST(SkyPainter, StartPictureIsFrameDiscRingsSpokesAndLabels) {
     }
   }
   // Spoke labels just inside the horizon, elevation labels along the
-  // north-east spoke, each centred on its point.
+  // north-east spoke, each centred on its point, inside its 10-pixel cell
+  // whose bottom lies half a text height below the point.
   auto centredOn = [&](views::Point p) {
     const QRect ink = views_test::BoundsOf(img, QRect(p.x - 9, p.y - 7, 19, 15), views_test::Yellowish);
     ASSERT_FALSE(ink.isEmpty()) << p.x << "," << p.y;
     EXPECT_NEAR(ink.center().x(), p.x, 2) << p.x << "," << p.y;
     EXPECT_NEAR(ink.center().y(), p.y, 2) << p.x << "," << p.y;
+    EXPECT_GE(ink.top(), p.y + 5 - 10) << p.x << "," << p.y;
+    EXPECT_LT(ink.bottom(), p.y + 5) << p.x << "," << p.y;
   };
   for (int a = 0; a < 360; a += 30) centredOn(views::SkyPoint(sky, a, 8.0));
   for (int e = 15; e <= 75; e += 15) centredOn(views::SkyPoint(sky, 45.0, e));
@@ -91,10 +97,10 @@ TEST(SkyPainter, MarkersAreBlueWhenUsedGreyOtherwiseAndLabelled) {
         Expected{{133, 1}, kGrey}, Expected{sky.centre, kBlue}}) {
     // Below the label, still inside the radius-8 marker.
     EXPECT_EQ(At(img, e.at.x + 3, e.at.y + 6), e.fill) << e.at.x << "," << e.at.y;
-    EXPECT_GT(views_test::CountPixels(img, Around(e.at, 6), views_test::NearlyWhite), 0) << e.at.x;
+    EXPECT_GT(views_test::CountPixels(img, Around(e.at, 6), views_test::Light), 0) << e.at.x;
   }
   const views::Point hidden = views::SkyPoint(sky, 0, 40);
-  EXPECT_EQ(views_test::CountPixels(img, Around(hidden, 6), views_test::NearlyWhite), 0);
+  EXPECT_EQ(views_test::CountPixels(img, Around(hidden, 6), views_test::Light), 0);
   EXPECT_EQ(At(img, hidden.x + 3, hidden.y + 6), Qt::black);
 }
 

@@ -37,6 +37,8 @@ inline QColor At(const QImage& image, int x, int y) { return QColor(image.pixel(
 
 // Text pixels: glyphs are smoothed, so anything close to the text colour counts.
 inline bool NearlyWhite(QRgb p) { return qRed(p) > 240 && qGreen(p) > 240 && qBlue(p) > 240; }
+// White text small enough that hardly a pixel is fully covered.
+inline bool Light(QRgb p) { return qRed(p) > 160 && qGreen(p) > 160 && qBlue(p) > 160; }
 inline bool NearlyBlack(QRgb p) { return qRed(p) < 90 && qGreen(p) < 90 && qBlue(p) < 90; }
 inline bool Yellowish(QRgb p) { return qRed(p) > 100 && qGreen(p) > 100 && qBlue(p) < 60; }
 
