@@ -10,11 +10,13 @@
 #include "dialogs/field_text.h"
 #include "dialogs/sendable_validator.h"
 #include "dialogs/sentences.h"
+#include "platform/dialog_builder.h"
 
 namespace dialogs {
 
 CConfigDlg::CConfigDlg(const tmpl::DialogTemplate& t, int sendId, int previewId, QWidget* parent)
     : platform::CDialog(t, parent), sendId_(sendId), previewId_(previewId) {
+  platform::KeepTextClearOfButtons(*this);
   for (const tmpl::ControlTemplate& c : t.controls) {
     if (c.kind == tmpl::Kind::DefaultButton) hasDefaultButton_ = true;
     if (c.id == tmpl::kNoId) continue;

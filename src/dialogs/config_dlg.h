@@ -16,6 +16,8 @@
 // - Enter presses the default button. In a dialog without one it presses the
 //   focused button, and anywhere else ends the dialog, storing nothing, as
 //   Close does.
+// - Static text that the template runs under a button beside it ends before
+//   the button.
 // - Edit fields take what can be sent: blanks, letters, commas and "*" go
 //   into the sentence as typed; control characters and characters without an
 //   8-bit code are refused (sendable_validator.h).

@@ -13,6 +13,7 @@
 #include "platform/dialog_builder.h"
 #include "platform/dialog_look.h"
 #include "platform/system_menu.h"
+#include "platform/text_controls.h"
 
 namespace platform {
 namespace {
@@ -55,7 +56,9 @@ QWidget* CDialog::Control(int id) const {
 void CDialog::SetItemText(int id, std::string_view text) {
   QWidget* w = Control(id);
   const QString s = Latin1(text);
-  if (auto* label = qobject_cast<QLabel*>(w)) {
+  if (auto* shortened = qobject_cast<CStaticText*>(w)) {
+    shortened->SetCaption(s);  // also its tooltip
+  } else if (auto* label = qobject_cast<QLabel*>(w)) {
     label->setText(s);
   } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
     button->setText(s);

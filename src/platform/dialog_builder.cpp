@@ -1,5 +1,6 @@
 #include "platform/dialog_builder.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -15,9 +16,11 @@
 #include <QTextDocument>
 #include <QTextOption>
 #include <QVariant>
+#include <algorithm>
 #include <charconv>
 
 #include "platform/resource_images.h"
+#include "platform/text_controls.h"
 
 namespace platform {
 namespace {
@@ -60,7 +63,8 @@ class CGroupBox : public QGroupBox {
 };
 
 QWidget* MakeLabel(const tmpl::ControlTemplate& c, QWidget* parent) {
-  auto* label = new QLabel(Latin1(c.caption), parent);
+  auto* label = (c.style & tmpl::kEndEllipsis) != 0 ? new CStaticText(Latin1(c.caption), parent)
+                                                    : new QLabel(Latin1(c.caption), parent);
   label->setTextFormat(Qt::PlainText);
   Qt::Alignment horizontal = Qt::AlignLeft;
   if (c.kind == tmpl::Kind::LabelRight) horizontal = Qt::AlignRight;
@@ -68,7 +72,7 @@ QWidget* MakeLabel(const tmpl::ControlTemplate& c, QWidget* parent) {
   // Static text starts at the top and breaks at blanks; what does not fit
   // below is cut off.
   label->setAlignment(horizontal | Qt::AlignTop);
-  label->setWordWrap((c.style & tmpl::kNoWrap) == 0);
+  label->setWordWrap((c.style & (tmpl::kNoWrap | tmpl::kEndEllipsis)) == 0);
   return label;
 }
 
@@ -95,7 +99,7 @@ QWidget* MakeWidget(const tmpl::ControlTemplate& c, QWidget* parent) {
     case Kind::CheckBox:
       return new QCheckBox(Latin1(c.caption), parent);
     case Kind::DropList: {
-      auto* combo = new QComboBox(parent);
+      auto* combo = new CDropList(parent);
       combo->setEditable(false);
       for (std::string_view item : c.items) combo->addItem(Latin1(item));
       return combo;
@@ -183,6 +187,20 @@ QWidget* CreateControl(const tmpl::ControlTemplate& c, QWidget* parent) {
   if (c.style & tmpl::kDisabled) widget->setEnabled(false);
   if (c.style & tmpl::kHidden) widget->setHidden(true);
   return widget;
+}
+
+void KeepTextClearOfButtons(QWidget& window) {
+  constexpr int kGap = tmpl::DuToPx(2);
+  const QList<QAbstractButton*> buttons = window.findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+  for (QLabel* label : window.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+    QRect text = label->geometry();
+    for (const QAbstractButton* button : buttons) {
+      const QRect under = button->geometry();
+      if (under.intersects(text) && under.left() > text.left())
+        text.setRight(std::max(text.left(), under.left() - kGap) - 1);
+    }
+    if (text != label->geometry()) label->setGeometry(text);
+  }
 }
 
 int ControlId(const QWidget* widget) {

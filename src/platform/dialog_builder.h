@@ -34,4 +34,9 @@ QWidget* CreateControl(const tmpl::ControlTemplate& c, QWidget* parent);
 // The id a widget was built with, or tmpl::kNoId.
 int ControlId(const QWidget* widget);
 
+// Static text among the controls of `window` that runs under a button to its
+// right is cut back to end a little before the button, so that no part of it
+// is hidden there. Text styled kEndEllipsis then ends in "…" where it is cut.
+void KeepTextClearOfButtons(QWidget& window);
+
 }  // namespace platform

@@ -5,4 +5,5 @@ target_sources(gpsdesk_ui PRIVATE
   platform/prompts.cpp
   platform/resource_images.cpp
   platform/system_menu.cpp
+  platform/text_controls.cpp
   platform/window_timers.cpp)

@@ -35,7 +35,8 @@ enum Style : unsigned {
   kVisible = 0,
   kHidden = 1u << 0,
   kDisabled = 1u << 1,
-  kNoWrap = 1u << 2,  // static text: one line, clipped instead of wrapped at blanks
+  kNoWrap = 1u << 2,       // static text: one line, clipped instead of wrapped at blanks
+  kEndEllipsis = 1u << 3,  // static text: one line ending in "…" where it does not fit
 };
 
 struct ControlTemplate {

@@ -39,7 +39,7 @@ constexpr std::array kNmeaOutputControls = std::to_array<ControlTemplate>({
     {kRateReset, Button, "Reset", Column(7), 25, 36, 14},
 
     {kNoId, Label, "Selected Msg:", 7, 46, 50, 9, kNoWrap},
-    {kSummary, Label, "", 58, 46, 170, 9, kNoWrap},
+    {kSummary, Label, "", 58, 46, 170, 9, kEndEllipsis},
     {kSend, DefaultButton, "Send", 204, 44, 48, 14},
     {kIdCancel, Button, "Close", 256, 44, 48, 14},
 

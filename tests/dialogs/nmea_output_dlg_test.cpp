@@ -2,6 +2,7 @@
 // message, the two sentences on the wire, and what the main window keeps.
 
 #include "dialog_fixture.h"
+#include "platform/text_controls.h"
 #include "resources/nmea_output_ids.h"
 
 namespace dlgtest {
@@ -16,6 +17,22 @@ constexpr int Rate(Message m) { return kFirstRate + m; }
 
 using NmeaOutputDialog = DialogTest;
 
+// The summary stops short of "Send"; a selection too long for it ends in
+// "…" and shows whole in the tooltip.
+void SummaryEndsBeforeSendAndShowsWhole(const dialogs::CConfigDlg& dlg) {
+  const auto* summary = dlg.ControlAs<platform::CStaticText>(kSummary);
+  ASSERT_NE(summary, nullptr);
+  EXPECT_LT(summary->geometry().right(), dlg.Control(kSend)->geometry().left());
+  const QString whole = QString::fromLatin1(dlg.ItemText(kSummary));
+  const bool fits =
+      summary->fontMetrics().horizontalAdvance(whole.trimmed()) <= summary->contentsRect().width();
+  EXPECT_EQ(summary->ShownText() == whole, fits) << whole.toStdString();
+  EXPECT_EQ(summary->toolTip(), fits ? QString() : whole) << whole.toStdString();
+  if (!fits) {
+    EXPECT_TRUE(summary->ShownText().endsWith(QChar(0x2026)));
+  }
+}
+
 TEST_F(NmeaOutputDialog, SelectionInClickOrderRatesAndSend) {
   Open(ids::kSetNmea, [&](dialogs::CConfigDlg& dlg) {
     Click(dlg, kMessageReset);
@@ -28,6 +45,8 @@ TEST_F(NmeaOutputDialog, SelectionInClickOrderRatesAndSend) {
     Select(dlg, Rate(VTG), 4);
     Select(dlg, Rate(GLL), 2);  // not chosen: no change to the sentences
     EXPECT_EQ(dlg.ItemText(kSummary), "VTG-5 GGA-1 ");
+    SummaryEndsBeforeSendAndShowsWhole(dlg);
+    EXPECT_EQ(dlg.ControlAs<platform::CStaticText>(kSummary)->toolTip(), QString());
     EXPECT_EQ(dlg.ItemText(kPreview),
               Preview("$PVLRX108,VTG,GGA*7D") + "\n" + Preview(Framed("$PVLRX103,VTG,5,GGA,1")));
     Click(dlg, kSend);
@@ -61,6 +80,9 @@ TEST_F(NmeaOutputDialog, ListsSevenChosenAndRateReset) {
     EXPECT_EQ(dlg.ItemText(kSummary), "GGA-1 GSA-1 GSV-1 RMC-1 ZDA-1 GLL-1 VTG-1 ");
     for (Message m : {RMC, ZDA}) Select(dlg, Rate(m), 9);
     EXPECT_EQ(dlg.ItemText(kSummary), "GGA-1 GSA-1 GSV-1 RMC-10 ZDA-10 GLL-1 VTG-1 ");
+    SummaryEndsBeforeSendAndShowsWhole(dlg);
+    for (int m = GGA; m <= ZDA; ++m) Select(dlg, Rate(Message(m)), 9);
+    SummaryEndsBeforeSendAndShowsWhole(dlg);
     Click(dlg, kRateReset);
     for (int m = GGA; m <= ZDA; ++m) EXPECT_EQ(dlg.ItemText(Rate(Message(m))), "1");
     EXPECT_EQ(dlg.ItemText(kSummary), "GGA-1 GSA-1 GSV-1 RMC-1 ZDA-1 GLL-1 VTG-1 ");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -19,6 +20,7 @@
 #include <array>
 
 #include "platform/dialog.h"
+#include "platform/text_controls.h"
 
 namespace {
 
@@ -181,6 +183,76 @@ TEST(DialogBuilder, ModalRunEndsWithTheIdOfTheButton) {
     EXPECT_EQ(dlg.DoModal(), 12);
     EXPECT_EQ(applied, 1);
   }
+}
+
+// A summary line that the template runs under the button beside it, and a
+// narrow list.
+constexpr std::array kShortControls = std::to_array<ControlTemplate>({
+    {20, Label, "", 4, 4, 100, 9, tmpl::kEndEllipsis},
+    {21, Button, "Send", 80, 2, 40, 14},
+    {22, Label, "clipped", 4, 20, 20, 9, tmpl::kNoWrap},
+    {23, DropList, "", 4, 34, 40, 60},
+});
+constexpr tmpl::DialogTemplate kShortTemplate{901, "Short", 130, 60, kShortControls};
+
+TEST(DialogBuilder, TextThatDoesNotFitEndsInAnEllipsisAndShowsWholeInItsTooltip) {
+  platform::CDialog dlg(kShortTemplate);
+  auto* summary = dlg.ControlAs<platform::CStaticText>(20);
+  ASSERT_NE(summary, nullptr);
+  EXPECT_FALSE(summary->wordWrap());
+  EXPECT_EQ(summary->geometry(), QRect(6, 6, 150, 14));  // as the template has it
+  platform::KeepTextClearOfButtons(dlg);
+  // Cut back to end 3 pixels (2 units) before the button at x 120.
+  EXPECT_EQ(summary->geometry(), QRect(6, 6, 111, 14));
+
+  dlg.SetItemText(20, "GGA-1 ");
+  EXPECT_EQ(summary->ShownText(), QStringLiteral("GGA-1 "));
+  EXPECT_EQ(summary->toolTip(), QString());
+  const std::string longer = "GGA-10 GLL-10 GSA-10 GSV-10 RMC-10 VTG-10 ZDA-10 ";
+  dlg.SetItemText(20, longer);
+  EXPECT_EQ(dlg.ItemText(20), longer);  // the text itself stays whole
+  EXPECT_EQ(summary->toolTip().toStdString(), longer);
+  const QString shown = summary->ShownText();
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("GGA-10"))) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+  EXPECT_LE(summary->fontMetrics().horizontalAdvance(shown), summary->contentsRect().width());
+  dlg.SetItemText(20, "");
+  EXPECT_EQ(summary->toolTip(), QString());
+  // Closing blanks need no room: text that fits without them shows whole.
+  QString blanks = QStringLiteral("GGA-1");
+  while (summary->fontMetrics().horizontalAdvance(blanks) <= summary->contentsRect().width())
+    blanks += QLatin1Char(' ');
+  dlg.SetItemText(20, blanks.toStdString());
+  EXPECT_EQ(summary->ShownText(), blanks);
+  EXPECT_EQ(summary->toolTip(), QString());
+
+  // Plain static text keeps its type and stays clipped, without a tooltip.
+  auto* plain = dlg.ControlAs<QLabel>(22);
+  EXPECT_EQ(qobject_cast<platform::CStaticText*>(plain), nullptr);
+  EXPECT_EQ(plain->toolTip(), QString());
+}
+
+TEST(DialogBuilder, ListsShowTheirCurrentItemWholeInTheTooltipWhenCutOff) {
+  platform::CDialog dlg(kShortTemplate);
+  auto* list = dlg.ControlAs<platform::CDropList>(23);
+  ASSERT_NE(list, nullptr);
+  const QString longItem = QStringLiteral("Warm start with init");
+  list->addItems({QStringLiteral("Hot"), longItem});
+  ASSERT_GT(list->fontMetrics().horizontalAdvance(longItem), list->TextRoom());
+  EXPECT_EQ(list->toolTip(), QString());
+  list->setCurrentIndex(1);
+  EXPECT_EQ(list->toolTip(), longItem);
+  list->setCurrentIndex(0);
+  EXPECT_EQ(list->toolTip(), QString());
+  list->setItemText(0, longItem + QStringLiteral(" again"));  // the current item renamed
+  EXPECT_EQ(list->toolTip(), longItem + QStringLiteral(" again"));
+
+  // Opened, the list is wide enough for its widest item.
+  dlg.show();
+  list->showPopup();
+  EXPECT_GE(list->view()->viewport()->width(), list->WidestItem());
+  EXPECT_GT(list->view()->viewport()->width(), list->width());
+  list->hidePopup();
 }
 
 TEST(DialogBuilder, InitialisationRunsOnceBeforeTheFirstShow) {

@@ -22,6 +22,7 @@
 #include <string>
 #include <utility>
 
+#include "caption_checks.h"
 #include "modal_answer.h"
 #include "platform/dialog_builder.h"
 #include "resources/main_ids.h"
@@ -197,6 +198,14 @@ TEST_F(MainDlgTest, ControlsDoNotOverlapAndCaptionsFit) {
     if (auto* button = qobject_cast<QPushButton*>(w)) text = button->text();
     EXPECT_LE(metrics.horizontalAdvance(text), w->width()) << text.toStdString();
   }
+  // The items of its lists, the replay speeds a file source shows included,
+  // fit the closed list or, when opened, the list.
+  dlg.ShowItem(ids::kReplaySpeed, true);
+  for (QComboBox* list : dlg.findChildren<QComboBox*>(Qt::FindDirectChildrenOnly)) {
+    if (!list->isVisible()) continue;
+    for (const std::string& problem : uitest::ListItemProblems(*list)) ADD_FAILURE() << problem;
+  }
+  dlg.ShowItem(ids::kReplaySpeed, false);
   // The longer captions the source controls take later fit as well.
   EXPECT_LE(metrics.horizontalAdvance(QStringLiteral("COM1 115200bps")),
             dlg.Control(ids::kSourceLabel)->width());

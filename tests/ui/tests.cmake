@@ -4,6 +4,7 @@ add_executable(test_ui
   ui/dialog_builder_test.cpp
   ui/platform_test.cpp
   ui/main_dlg_test.cpp
+  ui/captions_fit_test.cpp
   ui/monitor_test.cpp
   ui/receive_path_test.cpp)
 target_link_libraries(test_ui PRIVATE gpsdesk_ui Qt6::Test GTest::gtest)
