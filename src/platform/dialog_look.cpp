@@ -7,6 +7,8 @@
 #include <QStyleFactory>
 #include <QStyleOptionComplex>
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
 #include <map>
 #include <tuple>
 
@@ -30,6 +32,32 @@ class CDialogStyle : public QProxyStyle {
     return QProxyStyle::subControlRect(control, option, sub, widget);
   }
 };
+
+// The stretch that makes the average character of `font` `width` pixels
+// wide, or as near as it gets; 0 when the face has no average width.
+int StretchToWidth(QFont font, int width) {
+  const int natural = QFontMetrics(font).averageCharWidth();
+  if (natural <= 0) return 0;
+  // Widths are whole pixels and faces scale in steps, so the proportional
+  // guess can be a pixel off; a few corrections in proportion settle it.
+  int stretch = std::clamp(width * 100 / natural, 1, 4000);
+  int best = stretch;
+  int bestError = std::numeric_limits<int>::max();
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    font.setStretch(stretch);
+    const int average = QFontMetrics(font).averageCharWidth();
+    const int error = std::abs(average - width);
+    if (error < bestError) {
+      best = stretch;
+      bestError = error;
+    }
+    if (error == 0 || average <= 0) break;
+    int next = std::clamp(stretch * width / average, 1, 4000);
+    if (next == stretch) next = std::clamp(stretch + (average < width ? 1 : -1), 1, 4000);
+    stretch = next;
+  }
+  return best;
+}
 
 }  // namespace
 
@@ -66,14 +94,8 @@ QFont FitFontToCell(QFont font, int height, int width) {
     for (int size = std::max(1, height); size >= 1; --size) {
       QFont candidate = font;
       candidate.setPixelSize(size);
-      int stretch = 0;
-      if (width > 0) {
-        const int natural = QFontMetrics(candidate).averageCharWidth();
-        if (natural > 0) {
-          stretch = std::clamp(width * 100 / natural, 1, 4000);
-          candidate.setStretch(stretch);
-        }
-      }
+      const int stretch = width > 0 ? StretchToWidth(candidate, width) : 0;
+      if (stretch > 0) candidate.setStretch(stretch);
       const QFontMetrics metrics(candidate);
       if (metrics.ascent() + metrics.descent() <= height || size == 1) {
         fit = {size, stretch};

@@ -124,6 +124,7 @@ TEST(ChartPainter, LabelCellsAreTheFontHeightAndStayInTheStrip) {
     ASSERT_EQ(chart.fontWidth, c.width);
     const QFontMetrics metrics(views::ChartLabelFont(c.height, c.width));
     EXPECT_EQ(metrics.ascent() + metrics.descent(), c.height);
+    EXPECT_EQ(metrics.averageCharWidth(), c.width);
 
     std::vector<int> snrs(static_cast<std::size_t>(c.bars), 0);
     if (c.bars == 8) snrs = {45, 30, 10, 5, 0, 20, 38, 44};
