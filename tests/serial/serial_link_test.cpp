@@ -20,7 +20,7 @@ class SerialLinkPty : public ::testing::Test {
   std::string ReadNow() {
     char buffer[64];
     std::uint32_t got = 0;
-    link.Read(buffer, sizeof buffer, &got, nullptr, 0);
+    EXPECT_EQ(link.Read(buffer, sizeof buffer, &got, nullptr, 0), 0);
     return std::string(buffer, got);
   }
 
@@ -79,8 +79,20 @@ TEST_F(SerialLinkPty, ModesAndFormatsOutsideTheirSetChangeNothing) {
   EXPECT_EQ(link.SetFlowControl(static_cast<SerialFlow>(3)), E_INVALIDARG);
   EXPECT_EQ(link.LastError(), E_INVALIDARG);
   EXPECT_EQ(link.GetFlowControl(), FlowSoftware);
+
+  // A read with no time to wait tells the modes apart: non-blocking returns 0
+  // with nothing, blocking runs out of time.
+  char buffer[8];
+  std::uint32_t got = 0;
   EXPECT_EQ(link.SetReadMode(static_cast<SerialReadMode>(2)), E_INVALIDARG);
-  EXPECT_EQ(ReadNow(), "");  // still non-blocking
+  EXPECT_EQ(link.LastError(), E_INVALIDARG);
+  EXPECT_EQ(link.Read(buffer, sizeof buffer, &got, nullptr, 0), 0);  // still non-blocking
+  ASSERT_EQ(link.SetReadMode(ReadBlocking), 0);
+  EXPECT_EQ(link.SetReadMode(static_cast<SerialReadMode>(2)), E_INVALIDARG);
+  EXPECT_EQ(link.Read(buffer, sizeof buffer, &got, nullptr, 0), ERROR_TIMEOUT);  // still blocking
+  EXPECT_EQ(link.SetReadMode(static_cast<SerialReadMode>(-1)), E_INVALIDARG);
+  EXPECT_EQ(link.Read(buffer, sizeof buffer, &got, nullptr, 0), ERROR_TIMEOUT);
+
   EXPECT_EQ(link.Configure(0, 8, 0, 0), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(link.GetBaudRate(), 9600);
 }
