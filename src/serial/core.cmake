@@ -2,6 +2,7 @@ target_sources(gpsdesk_core PRIVATE
   serial/serial_status.cpp
   serial/serial_event.cpp
   serial/serial_system.cpp
+  serial/completion_engine.cpp
   serial/serial_link.cpp
   serial/serial_wnd.cpp
   serial/port_names.cpp

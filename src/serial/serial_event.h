@@ -3,12 +3,11 @@
 //
 // An event is an epoll instance (the descriptor a waiter polls) holding an
 // eventfd (the flag that SetSerialEvent raises and ResetSerialEvent lowers).
-// The event reads as signalled while its epoll instance is readable. When the
-// serial link arms an event wait with a caller's completion record, it adds the
-// port itself to that record's event, edge-triggered: a fresh arrival on the
-// port then signals the event until the link takes the completion (see
-// CSerialLink::WaitEvent and TakeEvent). Each event keeps its own edge, so two
-// threads waiting on two events never steal each other's arrivals.
+// The event reads as signalled while its epoll instance is readable, that is
+// from SetSerialEvent until ResetSerialEvent. The port's completion engine
+// keeps the port itself in its own wake-up event as well, edge-triggered
+// (tagged kEventPortTag), so that one wait covers both; a completion record's
+// event holds only its flag.
 
 #include <cstdint>
 #include <span>

@@ -1,7 +1,5 @@
 #include "serial/serial_link.h"
 
-#include <poll.h>
-#include <sys/epoll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -11,15 +9,11 @@
 #include <string>
 
 #include "ports/port_guard.h"
+#include "serial/completion_engine.h"
 #include "serial/port_names.h"
 
 namespace serial {
 namespace {
-
-// Registration of a port in an event's epoll instance: every change of its
-// readiness queues one edge. Hang-up and error are always reported.
-constexpr std::uint32_t kRecordEdges = EPOLLIN | EPOLLRDHUP | EPOLLET;
-constexpr std::uint32_t kLocalEdges = EPOLLIN | EPOLLOUT | EPOLLRDHUP | EPOLLET;
 
 // Errors of the modem-line and counter ioctls from devices that have no such
 // lines or counters (pseudo-terminals, some Bluetooth links).
@@ -125,6 +119,13 @@ std::int32_t ParityOf(std::uint32_t cflag) {
   return (cflag & PARODD) ? 1 : 2;
 }
 
+// A caller's record can start an operation when it has an event and its last
+// operation has ended. (Only the caller starts operations on it, so a record
+// that has ended cannot become pending behind this check.)
+bool Usable(const SerialCompletion* record) {
+  return record == nullptr || (record->event && record->status.load() != ERROR_IO_PENDING);
+}
+
 // Reports one counter's change since `snapshot` and moves the snapshot on.
 bool Moved(std::atomic<std::uint32_t>& snapshot, std::uint32_t now) { return snapshot.exchange(now) != now; }
 
@@ -173,15 +174,14 @@ Status CSerialLink::Open(const char* device, std::uint32_t inQueue, std::uint32_
   int fd = -1;
   if (const Status s = OpenDevice(*system, device, fd, true)) return StoreError(s);
 
+  LineCounters counters;
+  if (system->GetCounters(fd, counters) != 0) counters = LineCounters{};
   SerialEvent event;
   Status s = CreateSerialEvent(event);
-  if (s == ERROR_SUCCESS) {
-    epoll_event ev{};
-    ev.events = kLocalEdges;
-    ev.data.u32 = kEventPortTag;
-    if (epoll_ctl(event.waitFd, EPOLL_CTL_ADD, fd, &ev) != 0) s = StatusFromErrno(errno);
-  }
+  auto newEngine = std::make_unique<CompletionEngine>(*system, fd, eventMask);
+  if (s == ERROR_SUCCESS) s = newEngine->Start(counters);
   if (s != ERROR_SUCCESS) {
+    newEngine.reset();
     CloseSerialEvent(event);
     ports::ProcessPortGuard().Release(fd);
     system->Unlock(fd);
@@ -190,12 +190,8 @@ Status CSerialLink::Open(const char* device, std::uint32_t inQueue, std::uint32_
   }
   port = fd;
   ioEvent = event;
+  engine = std::move(newEngine);
   eventMask.store(kNoEvent);
-  armedWait.store(-1);
-  hangUpReported.store(false);
-  LineCounters counters;
-  if (system->GetCounters(port, counters) != 0) counters = LineCounters{};
-  eventCounters.Store(counters);
   errorCounters.Store(counters);
 
   // Raw 8-bit transfer, then the queue sizes; a failure of either closes
@@ -207,6 +203,7 @@ Status CSerialLink::Open(const char* device, std::uint32_t inQueue, std::uint32_
     err = system->SetLine(port, line);
   }
   if (err == 0) err = system->SetQueueSizes(port, inQueue, outQueue);
+  if (err == 0) engine->SetEventChar(line.cc[VEOL]);
   if (err != 0) {
     s = StatusFromErrno(err);
     Close();
@@ -232,13 +229,18 @@ Status CSerialLink::Open(const char* device, std::uint32_t inQueue, std::uint32_
 Status CSerialLink::Close() {
   lastError.store(ERROR_SUCCESS, std::memory_order_relaxed);
   if (port < 0) return ERROR_SUCCESS;
-  armedWait.store(-1);
+  StopEngine();
   CloseSerialEvent(ioEvent);
   ports::ProcessPortGuard().Release(port);
   system->Unlock(port);
   system->CloseDevice(port);
   port = -1;
   return ERROR_SUCCESS;
+}
+
+void CSerialLink::StopEngine() {
+  if (engine) engine->Stop(ERROR_INVALID_HANDLE);
+  engine.reset();
 }
 
 Status CSerialLink::Configure(std::int32_t baudRate, std::int32_t dataBits, std::int32_t parity,
@@ -270,12 +272,14 @@ Status CSerialLink::SetEventChar(char eventChar, bool addToMask) {
   line.cc[VEOL] = static_cast<std::uint8_t>(eventChar);
   if (addToMask) SetEventMask(GetEventMask() | EV_RXFLAG);
   lastError.store(ERROR_SUCCESS, std::memory_order_relaxed);
-  return WriteLine(line);
+  if (const Status s = WriteLine(line)) return s;
+  engine->SetEventChar(line.cc[VEOL]);
+  return ERROR_SUCCESS;
 }
 
 Status CSerialLink::SetEventMask(std::uint32_t mask) {
   if (const Status s = Begin()) return s;
-  waitMask.store(mask);
+  engine->SetMask(mask);
   return ERROR_SUCCESS;
 }
 
@@ -342,7 +346,7 @@ std::int32_t CSerialLink::GetFlowControl() {
 
 std::uint32_t CSerialLink::GetEventMask() {
   if (Begin()) return 0;
-  return waitMask.load();
+  return engine->Mask();
 }
 
 char CSerialLink::GetEventChar() {
@@ -372,11 +376,9 @@ Status CSerialLink::Read(void* buffer, std::uint32_t capacity, std::uint32_t* re
   return Transfer(false, buffer, capacity, read, record, timeoutMs);
 }
 
-// Reads and writes. The descriptor is non-blocking; whatever has to wait
-// waits here, on the port's own edges in ioEvent, and a time-out ends the
-// transfer inside the call, so nothing is left pending. The byte count always
-// tells what moved, also when the transfer ends early: those bytes are in the
-// caller's buffer or in the driver's queue.
+// Reads and writes go through the engine: it moves at once what can be moved
+// and carries on with the rest. A synchronous transfer waits for its internal
+// record here.
 Status CSerialLink::Transfer(bool writing, void* data, std::uint32_t length, std::uint32_t* count,
                              SerialCompletion* record, std::uint32_t timeoutMs) {
   lastError.store(ERROR_SUCCESS, std::memory_order_relaxed);
@@ -385,211 +387,74 @@ Status CSerialLink::Transfer(bool writing, void* data, std::uint32_t length, std
   *count = 0;
   if (port < 0) return StoreError(ERROR_INVALID_HANDLE);
   if (data == nullptr && length != 0) return StoreError(ERROR_INVALID_PARAMETER);
-  if (record != nullptr) {
-    if (!record->event) return StoreError(ERROR_INVALID_PARAMETER);
-    ResetSerialEvent(record->event);
-    record->transferred = 0;
-  }
+  if (!Usable(record)) return StoreError(ERROR_INVALID_PARAMETER);
 
-  // A read waits for its full length only in ReadBlocking mode, and only
-  // when nobody else collects it.
-  bool waitForAll = writing;
+  // A read waits for its full length only in ReadBlocking mode.
+  bool waitForAll = true;
   if (!writing) {
     LineSettings line;
     if (const Status s = ReadLine(line)) return s;
     waitForAll = line.cc[VMIN] != 0;
   }
-  const bool mayWait = record == nullptr && waitForAll;
-
-  auto* bytes = static_cast<unsigned char*>(data);
-  const std::int64_t deadline = DeadlineAfter(timeoutMs);
-  Status result = ERROR_SUCCESS;
-  while (*count < length) {
-    const ssize_t n = writing ? ::write(port, bytes + *count, length - *count)
-                              : ::read(port, bytes + *count, length - *count);
-    if (n > 0) {
-      *count += static_cast<std::uint32_t>(n);
-      if (!waitForAll) break;
-      continue;
-    }
-    if (n == 0) {
-      // A read of nothing from a tty that has data pending never happens:
-      // the far end has hung up.
-      if (!writing && mayWait) result = ERROR_IO_DEVICE;
-      break;
-    }
-    if (errno == EINTR) continue;
-    if (errno != EAGAIN) {
-      result = StatusFromErrno(errno);
-      break;
-    }
-    if (!mayWait) break;
-    epoll_event edges[2];
-    const int ready = epoll_wait(ioEvent.waitFd, edges, 2, RemainingMs(deadline));
-    if (ready < 0 && errno != EINTR) {
-      result = StatusFromErrno(errno);
-      break;
-    }
-    if (ready == 0) {
-      result = ERROR_TIMEOUT;
-      break;
-    }
-  }
-  if (result != ERROR_SUCCESS) return StoreError(result);
-  if (record != nullptr) {
-    record->transferred = *count;
-    SetSerialEvent(record->event);
-  }
-  return ERROR_SUCCESS;
+  SerialCompletion internal;
+  internal.event = ioEvent;
+  SerialCompletion& used = record != nullptr ? *record : internal;
+  const Status started =
+      writing ? engine->StartWrite(data, length, used) : engine->StartRead(data, length, waitForAll, used);
+  return Conclude(started, used, record == nullptr, count, timeoutMs);
 }
 
-Status CSerialLink::PortHealth() const {
-  pollfd p{port, POLLIN, 0};
-  if (poll(&p, 1, 0) < 0) return StatusFromErrno(errno);
-  if (p.revents & POLLNVAL) return ERROR_INVALID_HANDLE;
-  if (p.revents & (POLLHUP | POLLERR)) return ERROR_IO_DEVICE;
-  return ERROR_SUCCESS;
+Status CSerialLink::Conclude(Status started, SerialCompletion& record, bool internal, std::uint32_t* count,
+                             std::uint32_t timeoutMs) {
+  if (started == ERROR_IO_PENDING) {
+    if (!internal) return ERROR_SUCCESS;  // the caller collects the result
+    const SerialEvent list[] = {ioEvent};
+    const int woke = WaitForSerialEvents(list, timeoutMs);
+    if (woke != 0) engine->Cancel(record, woke == kWaitTimedOut ? ERROR_TIMEOUT : ERROR_INVALID_HANDLE);
+    started = engine->StatusOf(record);
+  }
+  if (count != nullptr) *count = record.transferred.load();
+  return started == ERROR_SUCCESS ? ERROR_SUCCESS : StoreError(started);
 }
 
-bool CSerialLink::TakeEdge(const SerialEvent& event, std::uint32_t& epollBits) {
-  epollBits = 0;
-  bool edge = false;
-  epoll_event ready[2];
-  const int n = epoll_wait(event.waitFd, ready, 2, 0);
-  for (int i = 0; i < n; ++i) {
-    if (ready[i].data.u32 == kEventPortTag) {
-      edge = true;
-      epollBits |= ready[i].events;
-    }
-  }
-  return edge;
-}
-
-std::uint32_t CSerialLink::EventsOf(std::uint32_t epollBits) {
-  std::uint32_t events = 0;
-  if (epollBits & EPOLLIN) events |= EV_RXCHAR;
-  if (epollBits & (EPOLLHUP | EPOLLERR)) {
-    events |= EV_ERR;
-    hangUpReported.store(true);
-  }
-  LineCounters now;
-  if (system->GetCounters(port, now) == 0) {
-    const bool frame = Moved(eventCounters.frame, now.frame);
-    const bool overrun = Moved(eventCounters.overrun, now.overrun);
-    const bool parity = Moved(eventCounters.parity, now.parity);
-    if (frame || overrun || parity) events |= EV_ERR;
-    if (Moved(eventCounters.brk, now.brk)) events |= EV_BREAK;
-  }
-  return events & waitMask.load();
-}
-
-// An event wait. The port sits in the waiting record's event, edge-triggered;
-// an edge that is already queued (input that arrived since the last wait)
-// completes the wait at once, as does a hang-up. Otherwise a caller's record
-// stays armed: its event reads as signalled with the next edge, and TakeEvent
-// collects the events. Without a record the wait happens here on ioEvent.
+// An event wait. Events that occurred since the last completed wait complete
+// it at once; otherwise a caller's record stays armed until the engine
+// completes it, and a synchronous wait waits here.
 Status CSerialLink::WaitEvent(SerialCompletion* record, std::uint32_t timeoutMs) {
   if (const Status s = Begin()) return s;
-  if (waitMask.load() == 0) return StoreError(ERROR_INVALID_PARAMETER);
-  const SerialEvent event = record != nullptr ? record->event : ioEvent;
-  if (!event) return StoreError(ERROR_INVALID_PARAMETER);
-  if (record != nullptr) ResetSerialEvent(event);
+  if (engine->Mask() == 0 || !Usable(record)) return StoreError(ERROR_INVALID_PARAMETER);
+  SerialCompletion internal;
+  internal.event = ioEvent;
+  SerialCompletion& used = record != nullptr ? *record : internal;
+  return Conclude(engine->StartWait(used), used, record == nullptr, nullptr, timeoutMs);
+}
 
-  // One wait at a time. Re-arming the record that is still armed is allowed:
-  // its last edge may have been withdrawn because the input was drained before
-  // TakeEvent looked.
-  int armed = -1;
-  if (!armedWait.compare_exchange_strong(armed, event.waitFd) && armed != event.waitFd) {
-    return StoreError(ERROR_INVALID_PARAMETER);
-  }
-  if (record != nullptr) {
-    epoll_event ev{};
-    ev.events = kRecordEdges;
-    ev.data.u32 = kEventPortTag;
-    if (epoll_ctl(event.waitFd, EPOLL_CTL_ADD, port, &ev) != 0 && errno != EEXIST) {
-      const Status s = StatusFromErrno(errno);
-      armedWait.store(-1);
-      return StoreError(s);
-    }
-  }
-
-  // A hang-up completes one wait (with EV_ERR); after that no wait can be
-  // armed on the port any more.
-  std::uint32_t bits = 0;
-  const bool edge = TakeEdge(event, bits);
-  const Status health = PortHealth();
-  if (health != ERROR_SUCCESS && hangUpReported.load()) {
-    armedWait.store(-1);
-    return StoreError(health);
-  }
-  if (edge || health != ERROR_SUCCESS) {
-    if (const std::uint32_t events = EventsOf(bits | (health != ERROR_SUCCESS ? EPOLLHUP : 0u))) {
-      eventMask.store(events);
-      armedWait.store(-1);
-      if (record != nullptr) SetSerialEvent(event);
-      return ERROR_SUCCESS;
-    }
-  }
-  if (health != ERROR_SUCCESS) {
-    armedWait.store(-1);
-    return StoreError(health);
-  }
-  if (record != nullptr) return ERROR_SUCCESS;
-
-  const std::int64_t deadline = DeadlineAfter(timeoutMs);
+Status CSerialLink::GetResult(SerialCompletion* record, std::uint32_t* count, bool wait) {
+  lastError.store(ERROR_SUCCESS, std::memory_order_relaxed);
+  if (count != nullptr) *count = 0;
+  if (record == nullptr || !record->event) return StoreError(ERROR_INVALID_PARAMETER);
   for (;;) {
-    epoll_event ready[2];
-    const int n = epoll_wait(event.waitFd, ready, 2, RemainingMs(deadline));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const Status s = StatusFromErrno(errno);
-      armedWait.store(-1);
-      return StoreError(s);
+    // Closing ends every pending operation, so without an engine none runs.
+    const Status status = engine ? engine->StatusOf(*record) : record->status.load();
+    if (status != ERROR_IO_PENDING) {
+      if (count != nullptr) *count = record->transferred.load();
+      return status == ERROR_SUCCESS ? ERROR_SUCCESS : StoreError(status);
     }
-    if (n == 0) {
-      armedWait.store(-1);
-      return StoreError(ERROR_TIMEOUT);
-    }
-    bits = 0;
-    for (int i = 0; i < n; ++i) bits |= ready[i].events;
-    if (const std::uint32_t events = EventsOf(bits)) {
-      eventMask.store(events);
-      armedWait.store(-1);
-      return ERROR_SUCCESS;
-    }
-    if (const Status s = PortHealth()) {
-      armedWait.store(-1);
-      return StoreError(s);
-    }
+    if (!wait) return StoreError(ERROR_IO_INCOMPLETE);
+    const SerialEvent list[] = {record->event};
+    if (WaitForSerialEvents(list, kInfinite) != 0) return StoreError(ERROR_INVALID_HANDLE);
   }
 }
 
-std::uint32_t CSerialLink::TakeEvent() {
-  // A wait armed on a caller's record completes here, when its event has
-  // been signalled by an edge of the port. epoll checks an edge again when it
-  // hands it out, so an arrival that another thread has read away in the
-  // meantime is gone: the wait then stays armed and kNoEvent comes back.
-  const int armed = armedWait.load();
-  if (armed >= 0 && armed != ioEvent.waitFd) {
-    std::uint32_t bits = 0;
-    SerialEvent event;
-    event.waitFd = armed;
-    if (TakeEdge(event, bits)) {
-      int expected = armed;
-      if (armedWait.compare_exchange_strong(expected, -1)) eventMask.store(EventsOf(bits));
-    }
-  }
-  return eventMask.exchange(kNoEvent);
-}
+std::uint32_t CSerialLink::TakeEvent() { return eventMask.exchange(kNoEvent); }
 
-void CSerialLink::CancelEventWait(const SerialEvent& event) {
-  int expected = event.waitFd;
-  if (expected >= 0) armedWait.compare_exchange_strong(expected, -1);
+void CSerialLink::CancelEventWait(SerialCompletion& record) {
+  if (engine) engine->Cancel(record, ERROR_OPERATION_ABORTED);
 }
 
 Status CSerialLink::Purge() {
   if (const Status s = Begin()) return s;
-  const int err = system->Flush(port);
+  const int err = engine->Purge();
   return err == 0 ? ERROR_SUCCESS : StoreError(StatusFromErrno(err));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // CSerialLink: one serial port with every operation the tool needs on it.
-// No windows, no threads; CSerialWnd adds the watcher.
+// No windows; CSerialWnd adds the watcher.
 //
 // Each operation can be used synchronously (no completion record: it waits
 // itself, up to a time-out) or with a caller's completion record. How the
@@ -19,30 +19,70 @@
 // - Hardware flow control is CRTSCTS with DTR raised (the tty layer has no
 //   DTR/DSR handshake); off and software flow hold DTR and RTS low. A device
 //   without modem lines (a pseudo-terminal) takes the flow modes all the same.
-// - The event mask lives in the object. An event wait completes on a fresh
-//   edge of the port (edge-triggered epoll, so data that sits unread does not
-//   complete another wait): EV_RXCHAR when input arrived, EV_ERR and EV_BREAK
-//   when the driver's error counters (TIOCGICOUNT) moved, and EV_ERR when the
-//   device hung up. EV_RXFLAG, EV_TXEMPTY, EV_CTS, EV_DSR, EV_RLSD and EV_RING
-//   are accepted in the mask but never reported: a tty cannot be peeked for
-//   the event character, and modem-line changes need a blocking ioctl.
-// - A synchronous operation that runs out of time returns ERROR_TIMEOUT and
-//   leaves nothing pending: all waiting happens inside the call.
-// - Reads and writes with a caller's record never stay pending: they move
-//   what the driver takes or holds at once, set the record's byte count,
-//   signal its event and return 0. A read in ReadBlocking mode then returns
-//   what has arrived so far. Only event waits go pending on a caller's record.
+// - Every open port has a completion engine (completion_engine.h): a
+//   background thread that carries on what cannot finish at once.
+//   * Write with a caller's record moves what the driver takes at once and
+//     the rest in the background. Read with a record in ReadBlocking mode
+//     takes what has come and goes on until the requested count has arrived;
+//     in ReadNonBlocking mode it completes at once with what is there. An
+//     event wait with a record completes when an event of the mask occurs.
+//   * The call returns 0 either way (the byte count out stays 0 while the
+//     operation runs). When it has ended, successfully or not, its status
+//     and byte count are in the record and then the record's event is
+//     signalled; it stays signalled until the record is used again. GetResult
+//     collects the result, or reports ERROR_IO_INCOMPLETE while the operation
+//     runs. The caller keeps the record, its event and the buffer untouched
+//     until GetResult has reported the end (the event may be seen signalled a
+//     moment before the engine is done with it); a record still in use is
+//     refused (ERROR_INVALID_PARAMETER).
+//   * Reads, and writes, are carried out in the order they were started: one
+//     that starts while earlier ones of its direction are pending, a
+//     synchronous one too, waits its turn.
+//   * A synchronous operation is the same with an internal record on ioEvent,
+//     waited for up to the time-out; one that runs out of time is withdrawn
+//     (ERROR_TIMEOUT) and nothing is left pending. The byte count tells what
+//     moved also when a transfer ends early (time-out, hang-up, Close): those
+//     bytes are in the caller's buffer or in the driver's queue.
+//   * Close ends every pending read, write and wait with
+//     ERROR_INVALID_HANDLE and signals its event, then stops the engine, then
+//     closes the port.
+// - Events. A completed wait stays completed: its events are in eventMask
+//   for TakeEvent, whatever happens to the port afterwards. Events of the
+//   mask that occur while no wait is armed are kept and complete the next
+//   wait at once. What each bit stands for:
+//     EV_RXCHAR   bytes arrived (once per arrival, not per unread byte).
+//     EV_RXFLAG   the event character arrived. A tty cannot be peeked, so the
+//                 character is looked for in the bytes as they are read:
+//                 while the mask holds EV_RXFLAG the engine reads what arrives
+//                 ahead into its own queue (at most 64 KiB), which Read
+//                 empties before the port, and Read looks at the bytes it
+//                 takes from the port itself.
+//     EV_TXEMPTY  the output ran empty after a write: no write pending and
+//                 the driver's output queue (TIOCOUTQ) at 0, looked at every
+//                 few milliseconds while a wait for it is armed. A
+//                 pseudo-terminal's queue is always 0: there it comes when
+//                 the last pending byte has been handed over.
+//     EV_CTS, EV_DSR, EV_RLSD   that modem line changed; EV_RING   the ring
+//                 indicator came on. The lines are polled (TIOCMGET) every
+//                 10 ms while an armed wait asks for them, on devices that
+//                 have them; a change between two waits comes with the next.
+//                 A pseudo-terminal has no modem lines.
+//     EV_BREAK, EV_ERR   the driver's error counters (TIOCGICOUNT) moved: a
+//                 break; a framing, overrun or parity error. EV_ERR also when
+//                 the device hung up; that completes one wait, after which
+//                 none can be armed (ERROR_IO_DEVICE). A pseudo-terminal has
+//                 no error counters.
 // - Read and Write refuse a null buffer with a non-zero length, and a record
 //   without an event (ERROR_INVALID_PARAMETER); WriteText of a null text
-//   writes nothing. A transfer that ends early (time-out, hang-up) still
-//   reports in its byte count the bytes that did move.
+//   writes nothing.
 //
 // Concurrency: one thread may read, write and change settings while one other
 // thread has an event wait armed with its own record (the watcher). lastError
-// and eventMask are atomic; nothing else is shared.
+// and eventMask are atomic; the engine's state is behind its own lock.
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "serial/serial_event.h"
 #include "serial/serial_status.h"
@@ -82,12 +122,15 @@ inline constexpr std::uint32_t MS_RLSD_ON = 0x0080;
 inline constexpr std::uint32_t kNoEvent = 0xFFFFFFFF;  // eventMask when no event has been taken
 inline constexpr std::uint32_t kDefaultEventMask = EV_RXCHAR | EV_BREAK | EV_ERR;
 
+class CompletionEngine;
+
 // Completion record of one operation. The caller owns it and its event
 // (CreateSerialEvent); the operation resets the event when it starts and
-// signals it when it completes.
+// signals it when it has ended, after storing the result here.
 struct SerialCompletion {
   SerialEvent event;
-  std::uint32_t transferred = 0;  // bytes moved by a completed read or write
+  std::atomic<std::uint32_t> transferred{0};  // bytes the read or write moved
+  std::atomic<Status> status{ERROR_SUCCESS};  // ERROR_IO_PENDING while the operation runs
 };
 
 class CSerialLink {
@@ -122,6 +165,10 @@ class CSerialLink {
                       std::uint32_t timeoutMs);
 
   Status Purge();
+  // The result of the operation last started with `record`: its status, and
+  // in `count` (optional) the bytes it moved. While it runs: with `wait`,
+  // waits for it to end; without, ERROR_IO_INCOMPLETE.
+  Status GetResult(SerialCompletion* record, std::uint32_t* count, bool wait);
   std::uint32_t TakeEvent();
   std::uint32_t GetLineErrors();
   bool IsCtsOn();
@@ -138,9 +185,9 @@ class CSerialLink {
  protected:
   // Stores `status` as the last error and returns it.
   Status StoreError(Status status);
-  // Withdraws an event wait armed with a record on `event`, so that nothing
-  // stays armed against a record that is about to go away.
-  void CancelEventWait(const SerialEvent& event);
+  // Withdraws an event wait armed with `record` (ERROR_OPERATION_ABORTED), so
+  // that nothing stays armed against a record that is about to go away.
+  void CancelEventWait(SerialCompletion& record);
 
  private:
   struct CounterSnapshot {
@@ -151,16 +198,14 @@ class CSerialLink {
   Status Begin();  // lastError = 0; ERROR_INVALID_HANDLE when closed
   Status ReadLine(LineSettings& settings);
   Status WriteLine(const LineSettings& settings);
-  // Takes a pending edge of the port from `event`; true and its epoll bits
-  // when there was one.
-  bool TakeEdge(const SerialEvent& event, std::uint32_t& epollBits);
-  // The events an edge stands for, within the current mask.
-  std::uint32_t EventsOf(std::uint32_t epollBits);
-  // ERROR_SUCCESS, or the code for a port that hung up or went away.
-  Status PortHealth() const;
   bool ModemStatus(std::uint32_t& status);
   Status Transfer(bool writing, void* data, std::uint32_t length, std::uint32_t* count,
                   SerialCompletion* record, std::uint32_t timeoutMs);
+  // The end of an operation the engine started with `started`: a pending one
+  // on the internal record is waited for up to the time-out.
+  Status Conclude(Status started, SerialCompletion& record, bool internal, std::uint32_t* count,
+                  std::uint32_t timeoutMs);
+  void StopEngine();
 
   SerialSystem* system;
   std::atomic<Status> lastError{0};
@@ -168,12 +213,10 @@ class CSerialLink {
   std::atomic<std::uint32_t> eventMask{kNoEvent};
   SerialEvent ioEvent;
 
-  // What a driver would keep for the open port.
-  std::atomic<std::uint32_t> waitMask{0};   // the events a wait reports
-  std::atomic<int> armedWait{-1};           // waitFd of the record an event wait is armed on
-  CounterSnapshot eventCounters;            // error counters as the last event wait saw them
-  CounterSnapshot errorCounters;            // ... and as GetLineErrors last cleared them
-  std::atomic<bool> hangUpReported{false};  // a completed wait has carried the hang-up
+  // What a driver would keep for the open port: the events, the pending
+  // operations and the bytes read ahead live in the engine.
+  std::unique_ptr<CompletionEngine> engine;
+  CounterSnapshot errorCounters;  // error counters as GetLineErrors last cleared them
 };
 
 }  // namespace serial

@@ -26,13 +26,14 @@
 //   anything else                      0x20000000 | errno  (kErrnoStatusBase)
 //
 // Codes the link produces itself, without an errno: 6 for any operation on a
-// closed port, 1247 for opening an open port, 1460 when a synchronous wait,
-// read or write runs out of time, 1117 when the device has hung up (unplugged,
-// or the far end of a pseudo-terminal closed), 87 for a null buffer or a
-// second event wait while one is armed, and E_INVALIDARG for a flow-control or
-// read mode outside its set. Reads and writes treat EAGAIN as "nothing more
-// for now" before any translation, so EAGAIN reaches the table only from
-// thread creation.
+// closed port and for a background transfer or wait that Close ended, 1247 for
+// opening an open port, 1460 when a synchronous wait, read or write runs out
+// of time, 1117 when the device has hung up (unplugged, or the far end of a
+// pseudo-terminal closed), 87 for a null buffer, a second event wait while one
+// is armed or a completion record that is still in use, 995 for an event wait
+// its own thread withdrew, 996 from GetResult while the operation still runs,
+// and E_INVALIDARG for a flow-control or read mode outside its set. Reads and writes treat EAGAIN as "nothing
+// more for now" before any translation, so EAGAIN reaches the table only from thread creation.
 
 #include <cstdint>
 
@@ -51,6 +52,7 @@ inline constexpr Status ERROR_NOT_ENOUGH_MEMORY = 8;
 inline constexpr Status ERROR_INVALID_PARAMETER = 87;
 inline constexpr Status ERROR_FILENAME_EXCED_RANGE = 206;
 inline constexpr Status ERROR_OPERATION_ABORTED = 995;
+inline constexpr Status ERROR_IO_INCOMPLETE = 996;
 inline constexpr Status ERROR_IO_PENDING = 997;
 inline constexpr Status ERROR_IO_DEVICE = 1117;
 inline constexpr Status ERROR_ALREADY_INITIALIZED = 1247;

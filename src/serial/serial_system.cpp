@@ -140,6 +140,14 @@ int PosixSerialSystem::Flush(int fd) {
   }
 }
 
+int PosixSerialSystem::GetOutputQueue(int fd, std::uint32_t& bytes) {
+  int queued = 0;
+  bytes = 0;
+  if (const int err = Ioctl(fd, TIOCOUTQ, &queued)) return err;
+  bytes = queued > 0 ? static_cast<std::uint32_t>(queued) : 0;
+  return 0;
+}
+
 SerialSystem& RealSerialSystem() {
   static PosixSerialSystem system;
   return system;

@@ -63,6 +63,8 @@ class SerialSystem {
   virtual int GetCounters(int fd, LineCounters& counters) = 0;
   // Discards both directions of the driver's buffers.
   virtual int Flush(int fd) = 0;
+  // Bytes the driver still holds to send (TIOCOUTQ).
+  virtual int GetOutputQueue(int fd, std::uint32_t& bytes) = 0;
 };
 
 class PosixSerialSystem : public SerialSystem {
@@ -86,6 +88,9 @@ class PosixSerialSystem : public SerialSystem {
   int ChangeModemLines(int fd, int raise, int lower) override;
   int GetCounters(int fd, LineCounters& counters) override;
   int Flush(int fd) override;
+  // A pseudo-terminal hands what is written straight to its other end and
+  // always reports 0.
+  int GetOutputQueue(int fd, std::uint32_t& bytes) override;
 };
 
 SerialSystem& RealSerialSystem();

@@ -64,7 +64,8 @@ Status CSerialWnd::WatchLoop() {
       if (WaitForSerialEvents(waitList, kInfinite) != 1) break;
       const std::uint32_t events = TakeEvent();
       const std::uint32_t errors = GetLineErrors();  // 0 when the query fails
-      // kNoEvent: the arrival was read away before it could be taken.
+      // kNoEvent: the wait ended without events (it failed; the re-arm
+      // below reports why).
       if (events != 0 && events != kNoEvent) {
         const std::uintptr_t first = ((errors & 0xFFFFu) << 16) | (events & 0xFFFFu);
         platform::PostWindowMessage(notifyWindow, notifyMessage, first, notifyValue);
@@ -74,7 +75,7 @@ Status CSerialWnd::WatchLoop() {
     }
   }
   // Nothing may stay armed against this record once the thread is gone.
-  CancelEventWait(record.event);
+  CancelEventWait(record);
   return status;
 }
 

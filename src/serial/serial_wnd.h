@@ -2,7 +2,9 @@
 // CSerialWnd: the serial port plus one watcher thread that waits for port
 // events and posts each batch to a window. The user-interface thread keeps
 // doing all reading and writing; the watcher only waits, collects the events
-// and the line errors, and posts.
+// and the line errors, and posts. It arms each event wait with its own record
+// on watchEvent, which the port's completion engine signals; one notification
+// per completed wait.
 //
 // The notification: message `notifyMessage` (the registered
 // "CSerialWnd_DefaultComMsg" id unless OpenAndWatch was given another),

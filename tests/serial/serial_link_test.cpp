@@ -163,16 +163,20 @@ TEST_F(SerialLinkPty, EventWaits) {
   EXPECT_EQ(WaitForSerialEvents(list, serial_test::kPatienceMs), 0);
   EXPECT_EQ(link.TakeEvent(), EV_RXCHAR);
 
-  // Purge drops the input; reads and writes with a record complete at once.
+  // Purge drops the input; a write the driver takes whole completes at once.
   EXPECT_EQ(link.Purge(), 0);
   EXPECT_EQ(ReadNow(), "");
   std::uint32_t count = 0;
   EXPECT_EQ(link.WriteText("abc", &count, &record, kInfinite), 0);
   EXPECT_TRUE(IsSerialEventSignalled(record.event));
-  EXPECT_EQ(record.transferred, 3u);
+  EXPECT_EQ(count, 3u);
+  EXPECT_EQ(record.transferred.load(), 3u);
   EXPECT_EQ(pty.TakeExactly(3), "abc");
   SerialCompletion noEvent;
   EXPECT_EQ(link.WriteText("abc", &count, &noEvent, 0), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(link.WaitEvent(&noEvent, 0), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(link.GetResult(&noEvent, &count, true), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(link.GetResult(nullptr, &count, true), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(link.Read(nullptr, 4, &count, nullptr, 0), ERROR_INVALID_PARAMETER);
   CloseSerialEvent(record.event);
 }

@@ -15,6 +15,7 @@
 #include <ctime>
 #include <fstream>
 
+#include "serial/completion_engine.h"
 #include "serial/serial_event.h"
 #include "serial/serial_wnd.h"
 
@@ -70,6 +71,15 @@ std::string PtyPair::TakeExactly(std::size_t count) {
   return taken;
 }
 
+OwnedRecord::OwnedRecord() {
+  if (serial::CreateSerialEvent(event) != serial::ERROR_SUCCESS) std::abort();
+}
+
+bool OwnedRecord::AwaitSignal() const {
+  const serial::SerialEvent list[] = {event};
+  return serial::WaitForSerialEvents(list, kPatienceMs) == 0;
+}
+
 void RecordingWindow::Deliver(platform::MessageId message, std::uintptr_t first, std::intptr_t second) {
   std::lock_guard guard(lock);
   messages.push_back(PostedMessage{message, first, second});
@@ -120,7 +130,8 @@ int FakeSerialSystem::SetLine(int, const serial::LineSettings& settings) {
 }
 
 int FakeSerialSystem::GetModemLines(int, int& lines) {
-  lines = modem;
+  ++modemCalls;
+  lines = modemError == 0 ? modem.load() : 0;
   return modemError;
 }
 
@@ -130,8 +141,25 @@ int FakeSerialSystem::ChangeModemLines(int, int raise, int lower) {
 }
 
 int FakeSerialSystem::GetCounters(int, serial::LineCounters& c) {
+  if (counterError != 0) return counterError;
   c = {frame.load(), overrun.load(), parity.load(), brk.load(), bufOverrun.load()};
   return 0;
+}
+
+int FakeSerialSystem::GetOutputQueue(int, std::uint32_t& bytes) {
+  ++outputQueueCalls;
+  bytes = outputQueueError == 0 ? outputQueue.load() : 0;
+  return outputQueueError;
+}
+
+bool FakeSerialSystem::WaitForCalls(const std::atomic<int>& calls, int count) {
+  const std::int64_t deadline = serial::DeadlineAfter(kPatienceMs);
+  while (calls.load() < count) {
+    if (serial::RemainingMs(deadline) == 0) return false;
+    const timespec pause{0, 1000000};
+    nanosleep(&pause, nullptr);
+  }
+  return true;
 }
 
 int OpenDescriptorCount() {
@@ -143,7 +171,9 @@ int OpenDescriptorCount() {
   return count;
 }
 
-int WatcherCount() {
+namespace {
+
+int ThreadsNamed(const char* wanted) {
   int count = 0;
   if (DIR* dir = opendir("/proc/self/task")) {
     while (const dirent* entry = readdir(dir)) {
@@ -151,21 +181,42 @@ int WatcherCount() {
       std::ifstream comm(std::string("/proc/self/task/") + entry->d_name + "/comm");
       std::string name;
       std::getline(comm, name);
-      count += name == serial::kWatcherThreadName;
+      count += name == wanted;
     }
     closedir(dir);
   }
   return count;
 }
 
-bool WatchersSettleAt(int expected) {
+bool ThreadsSettleAt(const char* name, int expected) {
   const std::int64_t deadline = serial::DeadlineAfter(kPatienceMs);
-  while (WatcherCount() != expected) {
+  while (ThreadsNamed(name) != expected) {
     if (serial::RemainingMs(deadline) == 0) return false;
     const timespec pause{0, 1000000};
     nanosleep(&pause, nullptr);
   }
   return true;
+}
+
+}  // namespace
+
+int WatcherCount() { return ThreadsNamed(serial::kWatcherThreadName); }
+bool WatchersSettleAt(int expected) { return ThreadsSettleAt(serial::kWatcherThreadName, expected); }
+int EngineCount() { return ThreadsNamed(serial::CompletionEngine::kThreadName); }
+bool EnginesSettleAt(int expected) {
+  return ThreadsSettleAt(serial::CompletionEngine::kThreadName, expected);
+}
+
+std::string Pattern(std::size_t size) {
+  std::string bytes(size, '\0');
+  std::uint32_t x = 0x12345678;  // xorshift: every step a new 32-bit state
+  for (char& c : bytes) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    c = static_cast<char>(x & 0xFF);
+  }
+  return bytes;
 }
 
 }  // namespace serial_test

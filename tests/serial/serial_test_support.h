@@ -38,6 +38,14 @@ class PtyPair {
   std::string slavePath;
 };
 
+// A completion record with its own event, for the length of a test.
+struct OwnedRecord : serial::SerialCompletion {
+  OwnedRecord();
+  ~OwnedRecord() { serial::CloseSerialEvent(event); }
+  bool Signalled() const { return serial::IsSerialEventSignalled(event); }
+  bool AwaitSignal() const;  // false after kPatienceMs
+};
+
 struct PostedMessage {
   platform::MessageId message = 0;
   std::uintptr_t first = 0;
@@ -64,7 +72,7 @@ class RecordingWindow : public platform::WindowMessageSink {
 
 // Settings and modem lines kept in memory, on top of a real (raw)
 // pseudo-terminal for the data. Plain fields belong to the test thread; the
-// counters are read by the watcher too.
+// atomic ones are read by the port's engine and the watcher too.
 class FakeSerialSystem : public serial::PosixSerialSystem {
  public:
   FakeSerialSystem();
@@ -75,12 +83,24 @@ class FakeSerialSystem : public serial::PosixSerialSystem {
   int GetModemLines(int, int& lines) override;
   int ChangeModemLines(int, int raise, int lower) override;
   int GetCounters(int, serial::LineCounters& counters) override;
+  int GetOutputQueue(int, std::uint32_t& bytes) override;
+
+  // True once the engine has asked for the modem lines or the output queue
+  // at least `count` times in all; false after kPatienceMs.
+  bool WaitForModemPolls(int count) const { return WaitForCalls(modemCalls, count); }
+  bool WaitForOutputPolls(int count) const { return WaitForCalls(outputQueueCalls, count); }
 
   serial::LineSettings line;
-  int modem = 0;
   int setLineCalls = 0;
-  int getLineError = 0, modemError = 0, queueError = 0;  // errno values to fail with
+  int getLineError = 0, queueError = 0;  // errno values to fail with
+  std::atomic<int> modem{0};
+  std::atomic<int> modemError{0}, counterError{0}, outputQueueError{0};
   std::atomic<std::uint32_t> frame{0}, overrun{0}, parity{0}, brk{0}, bufOverrun{0};
+  std::atomic<std::uint32_t> outputQueue{0};
+  std::atomic<int> modemCalls{0}, outputQueueCalls{0};
+
+ private:
+  static bool WaitForCalls(const std::atomic<int>& calls, int count);
 };
 
 // A watching object (CSerialWnd or a class derived from it) that lets a test
@@ -118,5 +138,12 @@ int OpenDescriptorCount();
 // the count is `expected`.
 int WatcherCount();
 bool WatchersSettleAt(int expected);
+// The same for the ports' completion engines.
+int EngineCount();
+bool EnginesSettleAt(int expected);
+
+// Pseudo-random bytes, so that a lost, doubled or swapped chunk shows in a
+// comparison.
+std::string Pattern(std::size_t size);
 
 }  // namespace serial_test

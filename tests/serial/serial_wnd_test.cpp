@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
+
 #include "serial_test_support.h"
 
 namespace {
@@ -111,6 +114,7 @@ TEST_F(SerialWnd, DestroyingAWatchingObjectStopsTheWatcherFirst) {
     ASSERT_EQ(Watch(plain), 0);
   }
   EXPECT_TRUE(WatchersSettleAt(0));
+  EXPECT_TRUE(serial_test::EnginesSettleAt(0));
   EXPECT_EQ(serial_test::OpenDescriptorCount(), descriptors);
   EXPECT_EQ(CSerialLink::ProbePort(pty.SlavePath().c_str()), PortAvailable);
 }
@@ -169,7 +173,43 @@ TEST_F(SerialWnd, ManyCyclesLeaveNoDescriptorOrThreadBehind) {
     ASSERT_EQ(wnd.Close(), 0);
   }
   EXPECT_TRUE(WatchersSettleAt(0));
+  EXPECT_TRUE(serial_test::EnginesSettleAt(0));
   EXPECT_EQ(serial_test::OpenDescriptorCount(), descriptors);
+}
+
+TEST_F(SerialWnd, LineEndsAreReportedAndTheWindowsDrainLosesNoByte) {
+  CSerialWnd wnd;
+  ASSERT_EQ(Watch(wnd), 0);
+  ASSERT_EQ(wnd.SetEventChar('\n', true), 0);
+  std::string sent;
+  for (int i = 0; i < 3000; ++i)
+    sent += "$GPGGA," + std::to_string(i) + ",4807.038,N,01131.000,E,1,08*47\r\n";
+  // The receiver sends in pieces that end anywhere, while the window drains.
+  std::thread receiver([&] {
+    for (std::size_t at = 0; at < sent.size(); at += 500) pty.Send(std::string_view(sent).substr(at, 500));
+  });
+  std::string got;
+  std::size_t seen = 0;
+  bool flagged = false;
+  while (got.size() < sent.size() && window.WaitForCount(seen + 1)) {
+    const std::vector<serial_test::PostedMessage> messages = window.Messages();
+    for (; seen < messages.size(); ++seen) flagged |= (messages[seen].first & EV_RXFLAG) != 0;
+    // The window's way: reads of 100 bytes until a short one.
+    char buffer[100];
+    std::uint32_t n = 0;
+    Status status = ERROR_SUCCESS;
+    do {
+      n = 0;
+      status = wnd.Read(buffer, sizeof buffer, &n, nullptr, kInfinite);
+      got.append(buffer, n);
+    } while (status == ERROR_SUCCESS && n == sizeof buffer);
+    EXPECT_EQ(status, ERROR_SUCCESS);
+    if (status != ERROR_SUCCESS) break;
+  }
+  receiver.join();  // before any assertion can leave the test
+  EXPECT_EQ(got.size(), sent.size());
+  EXPECT_TRUE(got == sent);
+  EXPECT_TRUE(flagged);
 }
 
 }  // namespace

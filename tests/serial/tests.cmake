@@ -5,6 +5,8 @@ add_executable(serial_tests
   serial/serial_test_support.cpp
   serial/serial_link_test.cpp
   serial/serial_link_seam_test.cpp
+  serial/serial_link_pending_test.cpp
+  serial/serial_link_events_test.cpp
   serial/serial_wnd_test.cpp
   serial/port_names_test.cpp
   serial/window_messages_test.cpp)
