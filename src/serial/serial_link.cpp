@@ -290,13 +290,18 @@ Status CSerialLink::SetFlowControl(SerialFlow mode) {
   if (const Status s = ReadLine(line)) return s;
   line.cflag &= ~static_cast<std::uint32_t>(CRTSCTS);
   line.iflag &= ~static_cast<std::uint32_t>(IXON | IXOFF);
-  if (mode == FlowHardware) line.cflag |= CRTSCTS;
+  const int lines = TIOCM_DTR | TIOCM_RTS;
+  if (mode == FlowHardware) {
+    // The handshake needs the modem lines: DTR and RTS go up before the
+    // switch goes on, and a device without them cannot take the mode.
+    if (const int err = system->ChangeModemLines(port, lines, 0)) return StoreError(StatusFromErrno(err));
+    line.cflag |= CRTSCTS;
+    return WriteLine(line);
+  }
   if (mode == FlowSoftware) line.iflag |= IXON | IXOFF;
   if (const Status s = WriteLine(line)) return s;
-  // DTR and RTS: raised for the handshake, held low otherwise.
-  const int lines = TIOCM_DTR | TIOCM_RTS;
-  const int err = mode == FlowHardware ? system->ChangeModemLines(port, lines, 0)
-                                       : system->ChangeModemLines(port, 0, lines);
+  // DTR and RTS held low; a device without modem lines has none to hold.
+  const int err = system->ChangeModemLines(port, 0, lines);
   if (err != 0 && !LacksFeature(err)) return StoreError(StatusFromErrno(err));
   return ERROR_SUCCESS;
 }
@@ -463,8 +468,7 @@ std::uint32_t CSerialLink::GetLineErrors() {
   LineCounters now;
   const int err = system->GetCounters(port, now);
   if (err != 0) {
-    // A device that keeps no error counters has no errors to report.
-    if (!LacksFeature(err)) StoreError(StatusFromErrno(err));
+    StoreError(StatusFromErrno(err));
     return 0;
   }
   std::uint32_t errors = 0;

@@ -16,9 +16,14 @@
 //   every query. The parity-checking switch is INPCK; the event character is
 //   kept in the VEOL slot, which raw (non-canonical) mode never uses; the read
 //   mode is VMIN: 0 for ReadNonBlocking, 1 for ReadBlocking.
-// - Hardware flow control is CRTSCTS with DTR raised (the tty layer has no
-//   DTR/DSR handshake); off and software flow hold DTR and RTS low. A device
-//   without modem lines (a pseudo-terminal) takes the flow modes all the same.
+// - Flow control. FlowHardware is RTS/CTS (CRTSCTS) with DTR raised and held.
+//   Linux's termios has no DTR/DSR handshake and no tty driver offers one
+//   through it, so that half of the mode is not honoured: DSR does not hold
+//   back output, and DTR stays up instead of following the input buffer.
+//   FlowHardware needs modem lines: on a device without them (a
+//   pseudo-terminal) it fails with the system's error (ERROR_INVALID_FUNCTION)
+//   and changes nothing. FlowOff and FlowSoftware hold DTR and RTS low, which
+//   a device without modem lines satisfies as it is.
 // - Every open port has a completion engine (completion_engine.h): a
 //   background thread that carries on what cannot finish at once.
 //   * Write with a caller's record moves what the driver takes at once and
@@ -72,6 +77,10 @@
 //                 the device hung up; that completes one wait, after which
 //                 none can be armed (ERROR_IO_DEVICE). A pseudo-terminal has
 //                 no error counters.
+// - Queries that fail return their failure value and keep the system's error
+//   in lastError, also where the device lacks the feature: on a
+//   pseudo-terminal GetLineErrors (no error counters) and the Is...On queries
+//   (no modem lines) give 0 or false with ERROR_INVALID_FUNCTION.
 // - Read and Write refuse a null buffer with a non-zero length, and a record
 //   without an event (ERROR_INVALID_PARAMETER); WriteText of a null text
 //   writes nothing.

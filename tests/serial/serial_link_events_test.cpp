@@ -100,6 +100,18 @@ TEST_F(SerialEventsPty, TheOutputRunningEmptyComesAfterTheLastPendingByte) {
   EXPECT_EQ(link.GetResult(&wait, &count, false), 0);
 }
 
+TEST_F(SerialEventsPty, APseudoTerminalHasNoModemLines) {
+  // Open's default (no flow control) holds nothing low where there are no
+  // lines; the handshake cannot be had.
+  EXPECT_EQ(link.SetFlowControl(FlowHardware), ERROR_INVALID_FUNCTION);
+  EXPECT_EQ(link.GetFlowControl(), FlowOff);
+  EXPECT_EQ(link.SetFlowControl(FlowSoftware), 0);
+  EXPECT_FALSE(link.IsCtsOn());
+  EXPECT_EQ(link.LastError(), ERROR_INVALID_FUNCTION);
+  EXPECT_EQ(link.GetLineErrors(), 0u);  // nor error counters
+  EXPECT_EQ(link.LastError(), ERROR_INVALID_FUNCTION);
+}
+
 class SerialEventsSeam : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(link.Open(pty.SlavePath().c_str(), 2048, 2048), 0); }

@@ -85,10 +85,20 @@ TEST_F(SerialLinkSeam, FlowControlSwitches) {
   EXPECT_EQ(fake.line.cflag & CRTSCTS, 0u);
   EXPECT_EQ(fake.line.iflag & (IXON | IXOFF | IXANY), static_cast<std::uint32_t>(IXANY));
 
-  // A device without modem lines takes the modes all the same.
+  // A device without modem lines cannot take the handshake and keeps its mode;
+  // the other modes have no lines to hold low.
   fake.modemError = ENOTTY;
-  EXPECT_EQ(link.SetFlowControl(FlowHardware), 0);
-  EXPECT_EQ(link.GetFlowControl(), FlowHardware);
+  const int calls = fake.setLineCalls;
+  EXPECT_EQ(link.SetFlowControl(FlowHardware), ERROR_INVALID_FUNCTION);
+  EXPECT_EQ(link.LastError(), ERROR_INVALID_FUNCTION);
+  EXPECT_EQ(fake.setLineCalls, calls);
+  EXPECT_EQ(link.GetFlowControl(), FlowOff);
+  EXPECT_EQ(link.SetFlowControl(FlowSoftware), 0);
+  EXPECT_EQ(link.GetFlowControl(), FlowSoftware);
+  EXPECT_EQ(link.SetFlowControl(FlowOff), 0);
+  // Other failures of the lines are failures.
+  fake.modemError = EIO;
+  EXPECT_EQ(link.SetFlowControl(FlowSoftware), ERROR_IO_DEVICE);
 }
 
 TEST_F(SerialLinkSeam, ModemLines) {
@@ -119,6 +129,19 @@ TEST_F(SerialLinkSeam, LineErrorsAreReportedOnceEach) {
   fake.bufOverrun = 1;
   EXPECT_EQ(link.GetLineErrors(), CE_OVERRUN | CE_RXPARITY | CE_BREAK | CE_RXOVER);
   EXPECT_EQ(link.GetLineErrors(), 0u);
+  EXPECT_EQ(link.LastError(), 0);
+
+  // A failed query gives 0 and keeps the system's error.
+  fake.counterError = ENOTTY;  // a device without counters
+  EXPECT_EQ(link.GetLineErrors(), 0u);
+  EXPECT_EQ(link.LastError(), ERROR_INVALID_FUNCTION);
+  fake.counterError = EIO;
+  EXPECT_EQ(link.GetLineErrors(), 0u);
+  EXPECT_EQ(link.LastError(), ERROR_IO_DEVICE);
+  fake.counterError = 0;
+  fake.frame = 2;
+  EXPECT_EQ(link.GetLineErrors(), CE_FRAME);
+  EXPECT_EQ(link.LastError(), 0);
 }
 
 TEST_F(SerialLinkSeam, AFailedFirstReadOfTheSettingsWritesNothing) {
