@@ -142,11 +142,12 @@ std::uint32_t CompletionEngine::EventsOfEdge(std::uint32_t epollBits) {
   // when the driver holds more than it held when last looked at.
   if (epollBits & EPOLLIN) {
     int queued = 0;
-    if (ioctl(port, TIOCINQ, &queued) == 0) {
+    if (countsInput && ioctl(port, TIOCINQ, &queued) == 0) {
       const auto now = static_cast<std::uint32_t>(std::max(queued, 0));
       if (now > knownInput) events |= EV_RXCHAR;
       knownInput = now;
     } else {
+      countsInput = false;
       events |= EV_RXCHAR;
     }
   }
@@ -165,6 +166,10 @@ std::uint32_t CompletionEngine::EventsOfEdge(std::uint32_t epollBits) {
   return events;
 }
 
+// Why nothing can start any more: the engine is stopping, or its own wait
+// failed.
+Status CompletionEngine::Refusal() const { return stopping ? ERROR_INVALID_HANDLE : broken; }
+
 bool CompletionEngine::PortHungUp() const {
   pollfd p{port, POLLIN, 0};
   return poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
@@ -172,7 +177,11 @@ bool CompletionEngine::PortHungUp() const {
 
 void CompletionEngine::Raise(std::uint32_t events) { history |= events & mask; }
 
+// Bytes read from the port beyond those known to be there came after the
+// last look: they are an arrival all the same, even when a reader takes them
+// before the engine sees their edge.
 void CompletionEngine::Taken(std::size_t count) {
+  if (countsInput && count > knownInput) Raise(EV_RXCHAR);
   knownInput -= static_cast<std::uint32_t>(std::min<std::size_t>(knownInput, count));
 }
 
@@ -192,6 +201,10 @@ std::uint32_t CompletionEngine::TakeInput(unsigned char* to, std::uint32_t lengt
     readAheadHead += got;
     if (readAheadHead == readAhead.size()) {
       readAhead.clear();
+      readAheadHead = 0;
+    } else if (readAheadHead >= kReadAheadLimit) {
+      // A reader that never empties the queue must not make it grow.
+      readAhead.erase(readAhead.begin(), readAhead.begin() + static_cast<std::ptrdiff_t>(readAheadHead));
       readAheadHead = 0;
     }
   }
@@ -363,9 +376,9 @@ Status CompletionEngine::StartRead(void* buffer, std::uint32_t length, bool wait
   if (record.status.load() == ERROR_IO_PENDING) return ERROR_INVALID_PARAMETER;
   ResetSerialEvent(record.event);
   record.transferred.store(0);
-  if (broken != ERROR_SUCCESS) {
-    record.status.store(broken);
-    return broken;
+  if (const Status refused = Refusal()) {
+    record.status.store(refused);
+    return refused;
   }
   auto* bytes = static_cast<unsigned char*>(buffer);
   std::uint32_t done = 0;
@@ -394,9 +407,9 @@ Status CompletionEngine::StartWrite(const void* data, std::uint32_t length, Seri
   if (record.status.load() == ERROR_IO_PENDING) return ERROR_INVALID_PARAMETER;
   ResetSerialEvent(record.event);
   record.transferred.store(0);
-  if (broken != ERROR_SUCCESS) {
-    record.status.store(broken);
-    return broken;
+  if (const Status refused = Refusal()) {
+    record.status.store(refused);
+    return refused;
   }
   // The bytes are not written through this pointer; the queue holds both
   // directions alike.
@@ -427,9 +440,9 @@ Status CompletionEngine::StartWait(SerialCompletion& record) {
   if (waitRecord != nullptr || record.status.load() == ERROR_IO_PENDING) return ERROR_INVALID_PARAMETER;
   ResetSerialEvent(record.event);
   record.transferred.store(0);
-  if (broken != ERROR_SUCCESS) {
-    record.status.store(broken);
-    return broken;
+  if (const Status refused = Refusal()) {
+    record.status.store(refused);
+    return refused;
   }
   // A hang-up completes one wait, with EV_ERR; after that none can be armed.
   if (hangUp == HangUp::None && PortHungUp()) hangUp = HangUp::Seen;

@@ -115,6 +115,7 @@ class CompletionEngine {
   void CompleteWaitIfDue();
   int PollTimeout() const;
   bool PortHungUp() const;
+  Status Refusal() const;
 
   SerialSystem& system;
   const int port;
@@ -135,8 +136,11 @@ class CompletionEngine {
   std::size_t readAheadHead = 0;
   std::uint8_t eventChar = 0;
   LineCounters counters;  // as the last edge saw them
-  std::uint32_t knownInput =
-      0;  // bytes in the driver's input queue, as last seen (TIOCINQ) less those read since
+  // Bytes in the driver's input queue as last seen (TIOCINQ), less those read
+  // since; `countsInput` while the driver answers TIOCINQ (without, every
+  // edge that shows input is an arrival).
+  std::uint32_t knownInput = 0;
+  bool countsInput = true;
   HangUp hangUp = HangUp::None;
   bool txActive = false;      // bytes written since the output queue was last seen empty
   bool hasModemLines = true;  // until the device says it has none
