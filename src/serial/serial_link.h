@@ -55,7 +55,10 @@
 //   for TakeEvent, whatever happens to the port afterwards. Events of the
 //   mask that occur while no wait is armed are kept and complete the next
 //   wait at once. What each bit stands for:
-//     EV_RXCHAR   bytes arrived (once per arrival, not per unread byte).
+//     EV_RXCHAR   bytes arrived: the driver's input queue (TIOCINQ) grew,
+//                 or a read took more than was known to be in it. Once per
+//                 arrival: wake-ups that find input still unread (a write
+//                 making room, a settings change) do not count again.
 //     EV_RXFLAG   the event character arrived. A tty cannot be peeked, so the
 //                 character is looked for in the bytes as they are read:
 //                 while the mask holds EV_RXFLAG the engine reads what arrives
@@ -75,8 +78,8 @@
 //     EV_BREAK, EV_ERR   the driver's error counters (TIOCGICOUNT) moved: a
 //                 break; a framing, overrun or parity error. EV_ERR also when
 //                 the device hung up; that completes one wait, after which
-//                 none can be armed (ERROR_IO_DEVICE). A pseudo-terminal has
-//                 no error counters.
+//                 none can be armed (ERROR_IO_DEVICE; also a wait whose mask
+//                 lacks EV_ERR). A pseudo-terminal has no error counters.
 // - Queries that fail return their failure value and keep the system's error
 //   in lastError, also where the device lacks the feature: on a
 //   pseudo-terminal GetLineErrors (no error counters) and the Is...On queries
