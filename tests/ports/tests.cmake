@@ -1,18 +1,26 @@
 # Ports: who else holds a device and the lock files, decided on made-up facts;
-# the serial link against other processes on pseudo-terminals.
+# the serial link against other processes on pseudo-terminals; why an open
+# failed and what a port name stands for, from made-up facts and a made-up
+# sysfs.
 add_executable(ports_tests
   serial/serial_test_support.cpp
   ports/holders_test.cpp
   ports/lock_file_test.cpp
   ports/port_guard_test.cpp
-  ports/pty_holder_test.cpp)
+  ports/pty_holder_test.cpp
+  ports/diagnosis_test.cpp
+  ports/diagnosis_facts_test.cpp
+  ports/device_details_test.cpp)
 target_include_directories(ports_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(ports_tests PRIVATE gpsdesk_core GTest::gtest_main)
+target_link_libraries(ports_tests PRIVATE gpsdesk_core GTest::gmock GTest::gtest_main)
 gtest_discover_tests(ports_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 
 if(GPSDESK_GUI)
-  add_executable(ports_ui_tests ui/ui_test_main.cpp ports/port_holder_window_test.cpp)
-  target_link_libraries(ports_ui_tests PRIVATE gpsdesk_ui GTest::gtest)
+  add_executable(ports_ui_tests
+    ui/ui_test_main.cpp
+    ports/port_holder_window_test.cpp)
+  target_include_directories(ports_ui_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(ports_ui_tests PRIVATE gpsdesk_ui GTest::gmock GTest::gtest)
   gtest_discover_tests(ports_ui_tests DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
