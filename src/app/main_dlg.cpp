@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/about_dlg.h"
+#include "app/port_doctor_menu.h"
 #include "dialogs/datum_dlg.h"
 #include "dialogs/ecef_init_dlg.h"
 #include "dialogs/fix_extraction_dlg.h"
@@ -76,6 +77,7 @@ tmpl::PixelRect RectRelativeTo(const QWidget* control, const QWidget* origin) {
 CMainDlg::CMainDlg(QWidget* parent)
     : platform::CDialog(tmpl::MainTemplate(), parent),
       appIcon(platform::LoadIconResource(platform::kAppIconResource)) {
+  portDoctor_ = new CPortDoctor(this);
   WireControls();
 }
 
@@ -117,6 +119,7 @@ bool CMainDlg::OnInitDialog() {
     systemMenu_->AppendSeparator();
     systemMenu_->AppendCommand(ids::kAboutCommand,
                                QString::fromLatin1(about.data(), static_cast<qsizetype>(about.size())));
+    portDoctor_->AddTo(*systemMenu_);
   }
 
   setWindowIcon(appIcon);

@@ -30,6 +30,8 @@ class CSystemMenu;
 
 namespace app {
 
+class CPortDoctor;
+
 enum SourceKind { SourceNone = 0, SourceSerial = 1, SourceFile = 2 };
 
 // Window timers of the main window.
@@ -162,6 +164,7 @@ class CMainDlg : public platform::CDialog {
   ReceiveGuard receiveGuard_;
   ReplayReader replayReader_;
   platform::CSystemMenu* systemMenu_ = nullptr;  // owned by the window
+  CPortDoctor* portDoctor_ = nullptr;            // owned by the window
 };
 
 }  // namespace app

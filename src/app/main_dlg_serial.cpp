@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "app/main_dlg.h"
-#include "app/port_errors.h"
+#include "app/port_doctor_menu.h"
 #include "app/setup_com_dlg.h"
 #include "nmea/sentence.h"
 #include "platform/qt_window_messages.h"
@@ -68,15 +68,14 @@ void CMainDlg::OpenSerialSource() {
   const serial::Status status = serial.OpenAndWatch(portName.c_str(), this, 0, 0, kQueueSize, kQueueSize);
   if (status != 0) {
     SetItemText(ids::kStatus, Formatted("%s open ERR!", portName));
-    if (QWidget* line = Control(ids::kStatus))
-      line->setToolTip(QString::fromStdString(PortOpenReason(status, portName)));
+    portDoctor_->OpenFailed(status, portName, Control(ids::kStatus));
     return;
   }
   serial.Configure(baudRate, 8, 0, 0);
   serial.Purge();
   sourceOpen = 1;
   SetItemText(ids::kStatus, Formatted("%s open OK!\r\n", portName));
-  if (QWidget* line = Control(ids::kStatus)) line->setToolTip({});
+  portDoctor_->Opened(portName, Control(ids::kStatus));
   activeSource = SourceSerial;
 }
 

@@ -2,9 +2,27 @@
 
 #include <cstring>
 
+#include "ports/open_history.h"
 #include "ports/port_guard.h"
 
 namespace app {
+namespace {
+
+// The device `portName` leads to and whether a published link decides it.
+void Resolve(std::string_view portName, const serial::PortLocations& where,
+             const std::vector<ports::PortChoice>& choices, std::string& device, bool& linked) {
+  linked = false;
+  for (const ports::PortChoice& choice : choices) {
+    if (choice.name == portName) {
+      device = choice.device;
+      linked = choice.linked;
+      return;
+    }
+  }
+  if (serial::ResolvePortName(portName, device, where) != serial::ERROR_SUCCESS) device.clear();
+}
+
+}  // namespace
 
 std::string PortOpenReason(serial::Status status) {
   switch (status) {
@@ -34,6 +52,54 @@ std::string PortOpenReason(serial::Status status, std::string_view portName) {
       return ports::DescribeHolder(*holder);
   }
   return PortOpenReason(status);
+}
+
+std::vector<ports::PortChoice> PortChoices(const serial::PortLocations& where) {
+  std::vector<ports::PortChoice> choices;
+  for (serial::PortMapping& m : serial::ListPortMappings(where))
+    choices.push_back({std::move(m.name), std::move(m.device), m.linked});
+  return choices;
+}
+
+ports::OpenAttempt FailedOpenAttempt(serial::Status status, std::string_view portName,
+                                     const serial::PortLocations& where, ports::DiagnosisFacts& facts) {
+  ports::OpenAttempt attempt;
+  attempt.portName = portName;
+  const std::vector<ports::PortChoice> choices = PortChoices(where);
+  Resolve(portName, where, choices, attempt.devicePath, attempt.linked);
+  switch (status) {
+    case serial::ERROR_FILE_NOT_FOUND:
+    case serial::ERROR_PATH_NOT_FOUND:
+      attempt.failure = ports::OpenFailure::NoDevice;
+      break;
+    case serial::ERROR_ACCESS_DENIED:
+      attempt.failure = ports::OpenFailure::Refused;
+      break;
+    default:
+      attempt.failure = ports::OpenFailure::Other;
+      attempt.failureText = PortOpenReason(status);
+      break;
+  }
+  attempt.holder = ports::ProcessPortGuard().LastHolder(portName);
+  attempt.lastGood = ports::LastGoodOpen(portName);
+  for (const ports::PortChoice& choice : choices) {
+    if (!choice.device.empty() && facts.Node(choice.device).exists)
+      attempt.available.push_back({choice.name, choice.device});
+  }
+  attempt.linkFolder = where.linkFolder;
+  return attempt;
+}
+
+ports::Diagnosis DiagnoseOpenFailure(serial::Status status, std::string_view portName,
+                                     ports::DiagnosisFacts& facts, const serial::PortLocations& where) {
+  return ports::Diagnose(FailedOpenAttempt(status, portName, where, facts), facts);
+}
+
+void NoteGoodOpen(std::string_view portName, ports::DiagnosisFacts& facts,
+                  const serial::PortLocations& where) {
+  std::string device;
+  if (serial::ResolvePortName(portName, device, where) != serial::ERROR_SUCCESS) return;
+  ports::RememberGoodOpen(portName, ports::StableNameOf(device, facts));
 }
 
 }  // namespace app

@@ -1,6 +1,8 @@
 #include "app/setup_com_dlg.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QString>
 
 #include "resources/dialog_template.h"
@@ -18,6 +20,7 @@ CSetupComDlg::CSetupComDlg(std::string portName, int baudRate, QWidget* parent)
 
 bool CSetupComDlg::OnInitDialog() {
   platform::CDialog::OnInitDialog();
+  survey_ = SurveyPorts();
   if (auto* ports = ControlAs<QComboBox>(ids::kSetupComPort)) {
     ports->clear();
     int chosen = 0;
@@ -44,12 +47,20 @@ bool CSetupComDlg::OnInitDialog() {
 void CSetupComDlg::ShowDevice() {
   auto* ports = ControlAs<QComboBox>(ids::kSetupComPort);
   if (!ports) return;
-  std::string device;
-  const std::string name = serial::ComNameOf(ports->currentIndex() + 1);
-  if (serial::ResolvePortName(name, device) == 0) {
-    SetItemText(ids::kSetupDevice, name + " is " + device);
-  } else {
-    SetItemText(ids::kSetupDevice, name + " is not connected to a device");
+  ports::PortChoice choice{serial::ComNameOf(ports->currentIndex() + 1), {}, false};
+  for (const ports::PortChoice& surveyed : survey_.choices) {
+    if (surveyed.name == choice.name) choice = surveyed;
+  }
+  const ports::PortDescription description = ports::DescribePort(choice, survey_.devices, PortFacts());
+  if (auto* device = ControlAs<QLabel>(ids::kSetupDevice))
+    device->setText(QString::fromStdString(description.deviceLine));
+  if (auto* details = ControlAs<QPlainTextEdit>(ids::kSetupDetails)) {
+    QString text;
+    for (const std::string& line : description.details) {
+      if (!text.isEmpty()) text += QLatin1Char('\n');
+      text += QString::fromStdString(line);
+    }
+    details->setPlainText(text);
   }
 }
 

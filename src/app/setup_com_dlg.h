@@ -1,11 +1,14 @@
 #pragma once
 // The Setup COM Port dialog: chooses the port name ("COM1" to "COM15") and
 // the baud rate that "OPEN" uses. Beside the lists it shows which device the
-// chosen name stands for on this machine.
+// chosen name stands for on this machine and what is known of it: its stable
+// /dev/serial/by-id name, maker, product, USB id, serial number and driver.
+// The ports are surveyed afresh each time the dialog opens.
 
 #include <array>
 #include <string>
 
+#include "app/port_survey.h"
 #include "platform/dialog.h"
 
 namespace app {
@@ -30,6 +33,7 @@ class CSetupComDlg : public platform::CDialog {
 
   std::string portName_;
   int baudRate_;
+  PortSurvey survey_;
 };
 
 }  // namespace app

@@ -7,4 +7,9 @@ target_sources(gpsdesk_ui PRIVATE
   app/main_dlg_source.cpp
   app/main_dlg_receive.cpp
   app/main_dlg_views.cpp
+  app/port_doctor_menu.cpp
+  app/port_survey.cpp
   app/setup_com_dlg.cpp)
+# The port list (which reads udev) and the system bus serve only the windows.
+find_package(Qt6 REQUIRED COMPONENTS SerialPort DBus)
+target_link_libraries(gpsdesk_ui PUBLIC Qt6::SerialPort Qt6::DBus)

@@ -7,5 +7,6 @@ inline constexpr int kSetupComTemplate = 130;
 inline constexpr int kSetupComPort = 1003;   // drop-down list "COM PORT"
 inline constexpr int kSetupBaudRate = 1006;  // drop-down list "BAUD RATE"
 inline constexpr int kSetupDevice = 1007;    // which device the chosen name maps to
+inline constexpr int kSetupDetails = 1009;   // what is known of that device, a line each
 
 }  // namespace ids

@@ -14,11 +14,12 @@ constexpr std::array kSetupComControls = std::to_array<ControlTemplate>({
     {kNoId, Label, "BAUD RATE", 8, 28, 44, 9, kNoWrap},
     {ids::kSetupBaudRate, DropList, "", 56, 26, 60, 120},
     {ids::kSetupDevice, Label, "", 8, 46, 170, 9, kNoWrap},
+    {ids::kSetupDetails, Preview, "", 8, 58, 224, 90},
     {kIdOk, DefaultButton, "OK", 130, 7, 46, 14},
     {kIdCancel, Button, "Cancel", 130, 25, 46, 14},
 });
 
-constexpr DialogTemplate kSetupCom{ids::kSetupComTemplate, "Setup COM Port", 186, 62, kSetupComControls};
+constexpr DialogTemplate kSetupCom{ids::kSetupComTemplate, "Setup COM Port", 240, 154, kSetupComControls};
 
 }  // namespace
 

@@ -29,7 +29,8 @@ TEST(PortHolderInWindow, TheTooltipNamesTheProgramThatHoldsThePort) {
   openClose->click();
   EXPECT_EQ(dlg.ItemText(ids::kStatus), std::string(name) + " open ERR!");
   EXPECT_EQ(dlg.Control(ids::kStatus)->toolTip().toStdString(),
-            "held by minicom, pid " + std::to_string(cat.Pid()));
+            std::string(name) + " is held by minicom, pid " + std::to_string(cat.Pid()) +
+                "\nRight-click the window and choose Why? for the fix.");
 
   cat.End();
   openClose->click();

@@ -10,7 +10,8 @@ add_executable(ports_tests
   ports/pty_holder_test.cpp
   ports/diagnosis_test.cpp
   ports/diagnosis_facts_test.cpp
-  ports/device_details_test.cpp)
+  ports/device_details_test.cpp
+  ports/open_attempt_test.cpp)
 target_include_directories(ports_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(ports_tests PRIVATE gpsdesk_core GTest::gmock GTest::gtest_main)
 gtest_discover_tests(ports_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
@@ -18,7 +19,9 @@ gtest_discover_tests(ports_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 if(GPSDESK_GUI)
   add_executable(ports_ui_tests
     ui/ui_test_main.cpp
-    ports/port_holder_window_test.cpp)
+    ports/port_holder_window_test.cpp
+    ui/setup_com_details_test.cpp
+    ui/port_why_test.cpp)
   target_include_directories(ports_ui_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(ports_ui_tests PRIVATE gpsdesk_ui GTest::gmock GTest::gtest)
   gtest_discover_tests(ports_ui_tests DISCOVERY_TIMEOUT 60
