@@ -1,7 +1,7 @@
 # Ports: who else holds a device and the lock files, decided on made-up facts;
 # the serial link against other processes on pseudo-terminals; why an open
 # failed and what a port name stands for, from made-up facts and a made-up
-# sysfs.
+# sysfs; the udev rule the package installs.
 add_executable(ports_tests
   serial/serial_test_support.cpp
   ports/holders_test.cpp
@@ -11,8 +11,11 @@ add_executable(ports_tests
   ports/diagnosis_test.cpp
   ports/diagnosis_facts_test.cpp
   ports/device_details_test.cpp
-  ports/open_attempt_test.cpp)
+  ports/open_attempt_test.cpp
+  ports/udev_rule_test.cpp)
 target_include_directories(ports_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_definitions(ports_tests PRIVATE
+  GPSDESK_UDEV_RULE="${PROJECT_SOURCE_DIR}/packaging/udev/60-gpsdesk.rules")
 target_link_libraries(ports_tests PRIVATE gpsdesk_core GTest::gmock GTest::gtest_main)
 gtest_discover_tests(ports_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 
