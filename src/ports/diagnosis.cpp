@@ -449,12 +449,13 @@ std::optional<Diagnosis> CheckHolder(const OpenAttempt& attempt, DiagnosisFacts&
 }
 
 std::optional<Diagnosis> CheckModemManager(const OpenAttempt& attempt, DiagnosisFacts& facts) {
-  if (!Contains(facts.ProcessNames(), "ModemManager") &&
-      !facts.BusNameHasOwner("org.freedesktop.ModemManager1"))
-    return std::nullopt;
+  // The device first: the bus is asked only about a device it would probe.
   const TtyFacts tty = TtyOf(attempt, facts);
   const std::string reason = ModemManagerReason(tty);
   if (reason.empty()) return std::nullopt;
+  if (!Contains(facts.ProcessNames(), "ModemManager") &&
+      !facts.BusNameHasOwner("org.freedesktop.ModemManager1"))
+    return std::nullopt;
   return ModemManagerDiagnosis(attempt, tty, reason, false);
 }
 

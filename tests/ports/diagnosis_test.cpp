@@ -175,6 +175,13 @@ TEST_F(Diagnosing, ModemManagerProbingAModemLikeDeviceIsExplained) {
   facts.busNames.clear();
   EXPECT_EQ(Run().cause, Cause::HeldByUnseen);
 
+  // The bus is not asked about a device ModemManager would leave alone.
+  facts.busQuestions = 0;
+  facts.ttys["ttyACM0"] = UsbTty("cdc_acm", 0x2c7c, 0x0125);  // a single port
+  EXPECT_EQ(Run().cause, Cause::HeldByUnseen);
+  EXPECT_EQ(facts.busQuestions, 0);
+  facts.ttys["ttyACM0"] = modem;
+
   // Named as the holder when it can be seen (a root session).
   attempt.holder = Holder{812, "ModemManager", HeldVia::OpenFile};
   d = Run();

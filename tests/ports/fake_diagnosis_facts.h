@@ -26,7 +26,7 @@ class FakeDiagnosisFacts : public ports::DiagnosisFacts {
   std::vector<ports::UsbDeviceFacts> usbDevices;
   std::vector<ports::RuleFileFacts> ruleFiles;
   std::vector<ports::ByIdLink> byId;
-  mutable int busQuestions = 0;
+  int busQuestions = 0;
 
   // A device node "crw-rw---- root:dialout" that this process may not use.
   ports::NodeFacts& AddNode(const std::string& path, unsigned major, unsigned minor, bool usable = true) {
