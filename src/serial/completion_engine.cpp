@@ -484,4 +484,9 @@ Status CompletionEngine::StatusOf(const SerialCompletion& record) {
   return record.status.load();
 }
 
+bool CompletionEngine::HungUp() {
+  std::lock_guard guard(lock);
+  return hangUp != HangUp::None || PortHungUp();
+}
+
 }  // namespace serial

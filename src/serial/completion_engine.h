@@ -76,6 +76,8 @@ class CompletionEngine {
   // The status of `record`, read in step with the engine: once it is not
   // ERROR_IO_PENDING, the engine is done with the record.
   Status StatusOf(const SerialCompletion& record);
+  // True once the port has hung up; it never recovers.
+  bool HungUp();
 
   static constexpr char kThreadName[] = "serial-engine";  // as ps and debuggers show it
   // Polling intervals while a wait needs them.

@@ -451,6 +451,8 @@ Status CSerialLink::GetResult(SerialCompletion* record, std::uint32_t* count, bo
   }
 }
 
+bool CSerialLink::HungUp() { return engine != nullptr && engine->HungUp(); }
+
 std::uint32_t CSerialLink::TakeEvent() { return eventMask.exchange(kNoEvent); }
 
 void CSerialLink::CancelEventWait(SerialCompletion& record) {

@@ -193,6 +193,10 @@ class CSerialLink {
 
   Status LastError() const { return lastError.load(std::memory_order_relaxed); }
   bool IsOpen() const { return port >= 0; }
+  // True when the open port's device has hung up (unplugged, or the far end
+  // of a pseudo-terminal closed): it stays open until Close, but nothing
+  // arrives on it any more and no event wait can be armed. False when closed.
+  bool HungUp();
 
  protected:
   // Stores `status` as the last error and returns it.
