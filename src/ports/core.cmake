@@ -6,4 +6,6 @@ target_sources(gpsdesk_core PRIVATE
   ports/diagnosis_facts.cpp
   ports/diagnosis.cpp
   ports/device_details.cpp
-  ports/open_history.cpp)
+  ports/open_history.cpp
+  ports/hotplug.cpp
+  ports/reconnect.cpp)

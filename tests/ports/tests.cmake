@@ -1,7 +1,8 @@
 # Ports: who else holds a device and the lock files, decided on made-up facts;
 # the serial link against other processes on pseudo-terminals; why an open
 # failed and what a port name stands for, from made-up facts and a made-up
-# sysfs; the udev rule the package installs.
+# sysfs; the udev rule the package installs; following a device that is
+# unplugged and plugged in again.
 add_executable(ports_tests
   serial/serial_test_support.cpp
   ports/holders_test.cpp
@@ -12,7 +13,8 @@ add_executable(ports_tests
   ports/diagnosis_facts_test.cpp
   ports/device_details_test.cpp
   ports/open_attempt_test.cpp
-  ports/udev_rule_test.cpp)
+  ports/udev_rule_test.cpp
+  ports/reconnect_test.cpp)
 target_include_directories(ports_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(ports_tests PRIVATE
   GPSDESK_UDEV_RULE="${PROJECT_SOURCE_DIR}/packaging/udev/60-gpsdesk.rules")
