@@ -45,6 +45,7 @@ void LineAssembler::Feed(std::string_view bytes, LineSink& sink) {
         sink.ConsoleText(consoleLine_);
       }
       consoleLine_.clear();
+      lineShown_ = false;
       flushArmed_ = false;
       sink.StopFlush();
       if (sentenceStarted_ && !sentenceText_.empty() && sentenceText_[0] == '$') sink.Sentence(sentenceText_);
@@ -80,7 +81,21 @@ void LineAssembler::Flush(LineSink& sink) {
   if (!consoleLine_.empty()) {
     sink.ConsoleText(consoleLine_);
     consoleLine_.clear();
+    lineShown_ = true;
   }
+  flushArmed_ = false;
+  sink.StopFlush();
+}
+
+void LineAssembler::EndLine(LineSink& sink) {
+  if (keepConsole_ && (lineShown_ || !consoleLine_.empty())) {
+    consoleLine_ += "\r\n";
+    sink.ConsoleText(consoleLine_);
+  }
+  consoleLine_.clear();
+  lineShown_ = false;
+  sentenceText_.clear();
+  sentenceStarted_ = false;
   flushArmed_ = false;
   sink.StopFlush();
 }

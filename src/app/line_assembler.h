@@ -47,6 +47,10 @@ class LineAssembler {
   void Feed(std::string_view bytes, LineSink& sink);
   // The flush timer fired: show the unfinished line as far as it has come.
   void Flush(LineSink& sink);
+  // The source has gone: the unfinished line is shown with a line end (also
+  // when a flush showed a part of it already) and the sentence in progress is
+  // dropped, so that nothing from the next source is taken for its rest.
+  void EndLine(LineSink& sink);
 
   const std::string& ConsoleLine() const { return consoleLine_; }
   const std::string& SentenceText() const { return sentenceText_; }
@@ -59,6 +63,7 @@ class LineAssembler {
   std::string sentenceText_;
   bool sentenceStarted_ = false;
   bool flushArmed_ = false;
+  bool lineShown_ = false;  // a flush showed a part of the current line
 };
 
 }  // namespace app

@@ -105,6 +105,28 @@ TEST(LineAssembler, FlushShowsPartialLineAndSentenceStillCompletes) {
   EXPECT_EQ(r.pieces.size(), 2u);
 }
 
+// The device went away in the middle of a line: the line ends there, and
+// what the next device sends is never taken for the rest of its sentence.
+TEST(LineAssembler, EndedLineIsClosedAndItsSentenceDropped) {
+  Recorder r;
+  app::LineAssembler a;
+  a.Feed("$GPRMC,12", r);
+  a.Flush(r);  // part of the line is on screen already
+  a.EndLine(r);
+  EXPECT_EQ(r.console, "$GPRMC,12\r\n");
+  EXPECT_FALSE(a.FlushArmed());
+  a.Feed("34,V\r\n$GPRMC,56,A\r\n", r);
+  EXPECT_EQ(r.console, "$GPRMC,12\r\n34,V\r\n$GPRMC,56,A\r\n");
+  EXPECT_EQ(r.sentences, (std::vector<std::string>{"$GPRMC,56,A"}));
+
+  a.Feed("$GPGSA", r);  // not flushed yet
+  a.EndLine(r);
+  EXPECT_EQ(r.console, "$GPRMC,12\r\n34,V\r\n$GPRMC,56,A\r\n$GPGSA\r\n");
+  a.EndLine(r);  // between lines: nothing to end
+  EXPECT_EQ(r.console, "$GPRMC,12\r\n34,V\r\n$GPRMC,56,A\r\n$GPGSA\r\n");
+  EXPECT_EQ(r.sentences.size(), 1u);
+}
+
 TEST(LineAssembler, OverlongSentenceIsShownButNotInterpreted) {
   Recorder r;
   app::LineAssembler a;
