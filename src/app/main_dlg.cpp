@@ -8,6 +8,7 @@
 
 #include "app/about_dlg.h"
 #include "app/port_doctor_menu.h"
+#include "app/port_follower.h"
 #include "dialogs/datum_dlg.h"
 #include "dialogs/ecef_init_dlg.h"
 #include "dialogs/fix_extraction_dlg.h"
@@ -78,6 +79,13 @@ CMainDlg::CMainDlg(QWidget* parent)
     : platform::CDialog(tmpl::MainTemplate(), parent),
       appIcon(platform::LoadIconResource(platform::kAppIconResource)) {
   portDoctor_ = new CPortDoctor(this);
+  portFollower_ = new CPortFollower(
+      this, {[this](const std::string& name, std::int64_t gap) { return ReconnectSerialSource(name, gap); },
+             [this](const std::string& name, serial::Status status) {
+               portName = name;
+               ReportFailedOpen(status);
+               UpdateSourceDisplay();
+             }});
   WireControls();
 }
 
@@ -120,6 +128,7 @@ bool CMainDlg::OnInitDialog() {
     systemMenu_->AppendCommand(ids::kAboutCommand,
                                QString::fromLatin1(about.data(), static_cast<qsizetype>(about.size())));
     portDoctor_->AddTo(*systemMenu_);
+    portFollower_->AddTo(*systemMenu_);
   }
 
   setWindowIcon(appIcon);

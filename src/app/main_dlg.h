@@ -31,6 +31,7 @@ class CSystemMenu;
 namespace app {
 
 class CPortDoctor;
+class CPortFollower;
 
 enum SourceKind { SourceNone = 0, SourceSerial = 1, SourceFile = 2 };
 
@@ -154,6 +155,16 @@ class CMainDlg : public platform::CDialog {
   void WireControls();
   void OpenSerialSource();
   void CloseSerialSource();
+  // Opens `portName` and shows it open; the status of a failed open.
+  serial::Status StartSerialPort();
+  void ReportFailedOpen(serial::Status status);
+  // The port's device has gone: the port closes as CLOSE closes it and the
+  // status line says so.
+  void LoseSerialSource();
+  // The lost device is back as `name`: opens it unless the window is busy.
+  serial::Status ReconnectSerialSource(const std::string& name, std::int64_t gapSeconds);
+  // A line about the source for the console and the log, while logging.
+  void NoteInLog(const std::string& note);
   void SendCommand(const char* status, std::string command);
   // The end of a port notification, flush or replay tick: drains the port
   // when a notification came meanwhile, and has kept messages shown after.
@@ -165,6 +176,7 @@ class CMainDlg : public platform::CDialog {
   ReplayReader replayReader_;
   platform::CSystemMenu* systemMenu_ = nullptr;  // owned by the window
   CPortDoctor* portDoctor_ = nullptr;            // owned by the window
+  CPortFollower* portFollower_ = nullptr;        // owned by the window
 };
 
 }  // namespace app

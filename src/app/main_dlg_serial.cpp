@@ -5,13 +5,16 @@
 #include <QEvent>
 #include <QString>
 #include <chrono>
+#include <ctime>
 #include <thread>
 
 #include "app/main_dlg.h"
 #include "app/port_doctor_menu.h"
+#include "app/port_follower.h"
 #include "app/setup_com_dlg.h"
 #include "nmea/sentence.h"
 #include "platform/qt_window_messages.h"
+#include "ports/reconnect.h"
 #include "resources/main_ids.h"
 
 namespace app {
@@ -28,6 +31,13 @@ std::string Formatted(const char* format, const std::string& name) {
   char text[96];
   std::snprintf(text, sizeof text, format, name.c_str());
   return text;
+}
+
+std::tm LocalNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm at{};
+  localtime_r(&now, &at);
+  return at;
 }
 
 // Where the receive path's results go: console, log, interpreter, flush
@@ -65,18 +75,25 @@ bool CMainDlg::event(QEvent* e) {
 }
 
 void CMainDlg::OpenSerialSource() {
+  if (const serial::Status status = StartSerialPort()) ReportFailedOpen(status);
+}
+
+serial::Status CMainDlg::StartSerialPort() {
   const serial::Status status = serial.OpenAndWatch(portName.c_str(), this, 0, 0, kQueueSize, kQueueSize);
-  if (status != 0) {
-    SetItemText(ids::kStatus, Formatted("%s open ERR!", portName));
-    portDoctor_->OpenFailed(status, portName, Control(ids::kStatus));
-    return;
-  }
+  if (status != 0) return status;
   serial.Configure(baudRate, 8, 0, 0);
   serial.Purge();
   sourceOpen = 1;
   SetItemText(ids::kStatus, Formatted("%s open OK!\r\n", portName));
   portDoctor_->Opened(portName, Control(ids::kStatus));
+  portFollower_->Opened(portName);
   activeSource = SourceSerial;
+  return status;
+}
+
+void CMainDlg::ReportFailedOpen(serial::Status status) {
+  SetItemText(ids::kStatus, Formatted("%s open ERR!", portName));
+  portDoctor_->OpenFailed(status, portName, Control(ids::kStatus));
 }
 
 void CMainDlg::CloseSerialSource() {
@@ -97,12 +114,48 @@ void CMainDlg::CloseSerialSource() {
   activeSource = SourceNone;
 }
 
+void CMainDlg::LoseSerialSource() {
+  KillTimer(TimerConsoleFlush);
+  sourceOpen = 0;
+  serial.Close();
+  activeSource = SourceNone;
+  SetItemText(ids::kStatus, portName + " device removed");
+  NoteInLog(ports::RemovedNote(portName, LocalNow()));
+  UpdateSourceDisplay();
+  UpdateCommandButtons();
+  portFollower_->Lost();
+}
+
+serial::Status CMainDlg::ReconnectSerialSource(const std::string& name, std::int64_t gapSeconds) {
+  // Not half-way through the receive path, nor over a source the user opened.
+  if (receiveGuard_.Busy() || sourceOpen != 0) return serial::ERROR_IO_PENDING;
+  const std::string lostName = portName;
+  portName = name;
+  const serial::Status status = StartSerialPort();
+  if (status != 0) {
+    portName = lostName;
+    return status;
+  }
+  NoteInLog(ports::ReconnectedNote(lostName, name, LocalNow(), gapSeconds));
+  UpdateSourceDisplay();
+  UpdateCommandButtons();
+  return status;
+}
+
+void CMainDlg::NoteInLog(const std::string& note) {
+  if (logging != 1) return;
+  AppendConsole(note);
+  AppendLog(note);
+}
+
 long CMainDlg::OnSerialNotify(std::uintptr_t first, std::intptr_t /*second*/) {
   const unsigned code = static_cast<unsigned>(first & 0xFFFF);
-  if (code != 0 && (code & serial::EV_RXCHAR) == 0) return 0;
+  // Bytes waiting, or an error that may be the device going away.
+  if (code != 0 && (code & (serial::EV_RXCHAR | serial::EV_ERR)) == 0) return 0;
   // A notification that comes while the path is busy drains the port when
   // it is done; a flush tick that comes then is taken at the next tick.
   if (!receiveGuard_.Enter(code == 0 ? ReceiveEntry::Flush : ReceiveEntry::PortNotification)) return 0;
+  bool lost = false;
   {
     ReceiveToWindow sink(*this);
     if (code == 0) {
@@ -110,14 +163,25 @@ long CMainDlg::OnSerialNotify(std::uintptr_t first, std::intptr_t /*second*/) {
     } else {
       char buffer[kReadChunk + 1];
       std::uint32_t got = 0;
+      bool readFailed = false;
       do {
         got = 0;
-        if (serial.Read(buffer, kReadChunk, &got, nullptr, serial::kInfinite) != 0 || got > kReadChunk)
+        if (serial.Read(buffer, kReadChunk, &got, nullptr, serial::kInfinite) != 0) {
+          readFailed = true;
           got = 0;
+        } else if (got > kReadChunk) {
+          got = 0;
+        }
         assembler_.Feed(std::string_view(buffer, got), sink);
       } while (got == kReadChunk);
+      // What came before the device went is shown; the line it broke off
+      // ends here.
+      lost = ports::SourceLost(
+          code, {activeSource == SourceSerial && serial.IsOpen(), serial.HungUp(), readFailed});
+      if (lost) assembler_.EndLine(sink);
     }
   }  // the lines reach the console and the log here
+  if (lost) LoseSerialSource();
   LeaveReceivePath();
   return 0;
 }
@@ -130,6 +194,7 @@ void CMainDlg::SendSentence(std::string_view text) {
 void CMainDlg::OnComSetup() {
   CSetupComDlg dlg(portName, baudRate, this);
   if (dlg.DoModal() != tmpl::kIdOk) return;
+  portFollower_->Cancel();
   if (activeSource != SourceNone) {
     OnOpenClose();
     selectedSource = SourceSerial;

@@ -4,6 +4,7 @@
 #include <QComboBox>
 
 #include "app/main_dlg.h"
+#include "app/port_follower.h"
 #include "platform/prompts.h"
 #include "resources/main_ids.h"
 
@@ -15,6 +16,7 @@ const platform::FileDialogOptions kReplayDialog{"*.txt", "Txt files(*.txt)|*.txt
 }  // namespace
 
 void CMainDlg::OnOpenClose() {
+  portFollower_->Cancel();  // whatever was open or lost, the user decides now
   if (sourceOpen == 0 && selectedSource == SourceSerial) {
     OpenSerialSource();
   } else if (sourceOpen == 0 && selectedSource == SourceFile) {
@@ -48,6 +50,7 @@ void CMainDlg::OnOpenClose() {
 void CMainDlg::OnNmeaFile() {
   const std::optional<std::string> path = platform::ChooseFileToOpen(this, kReplayDialog);
   if (path) {
+    portFollower_->Cancel();
     if (activeSource != SourceNone) {
       OnOpenClose();
       selectedSource = SourceFile;

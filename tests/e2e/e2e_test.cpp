@@ -1,20 +1,25 @@
 // The real main window against the receiver simulator: live data, a restart
 // and its time to first fix, the version query, a log compared byte for byte
-// with what the simulator sent, and the device vanishing while open.
+// with what the simulator sent, and the device vanishing while open and
+// coming back.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -22,11 +27,13 @@
 #include <ctime>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/main_dlg.h"
+#include "app/port_follower.h"
 #include "dialogs/config_dlg.h"
 #include "nmea/sentence.h"
 #include "platform/prompts.h"
@@ -283,20 +290,108 @@ TEST(EndToEnd, NmeaRateDialogChangesWhatArrives) {
   EXPECT_NE(after.find("$GPGGA"), std::string::npos);
 }
 
+// The entry of COM9's published link; 0 while there is none. A simulator
+// that was killed leaves its link behind, so a new one is told by this.
+ino_t PublishedLink() {
+  struct stat st {};
+  return lstat((serial::DefaultLinkFolder() + "/COM9").c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// Whether a new window follows the plug.
+void FollowThePlug(bool on) {
+  QSettings(QStringLiteral("gpsdesk"), QStringLiteral("gpsdesk")).setValue(app::kReconnectSetting, on);
+}
+
 TEST(EndToEnd, SimulatorVanishingWhileOpen) {
+  FollowThePlug(false);
   Simulator sim({});
   ASSERT_TRUE(sim.Published());
   Window w(9600);
   w.Click(ids::kOpenClose);
   ASSERT_TRUE(w.Shows(ids::kFix, "Fix : 3D"));
+  const ino_t link = PublishedLink();
   sim.Stop(SIGKILL);  // the device is gone, no goodbye
-  QTest::qWait(200);
+  ASSERT_TRUE(w.Shows(ids::kStatus, "COM9 device removed"));
+  EXPECT_EQ(w.dlg.sourceOpen, 0);
+  EXPECT_EQ(w.dlg.ItemText(ids::kOpenClose), "OPEN");
+  EXPECT_FALSE(w.dlg.Control(ids::kHotStart)->isEnabled());
   const std::clock_t before = std::clock();
   QTest::qWait(300);
   EXPECT_LT(std::clock() - before, CLOCKS_PER_SEC / 10);  // nothing spins
+
+  // The simulator runs again under the same name: OPEN works again.
+  Simulator again({});
+  ASSERT_TRUE(w.WaitFor([&] { return PublishedLink() != 0 && PublishedLink() != link; }, 10000));
   w.Click(ids::kOpenClose);
-  EXPECT_EQ(w.dlg.sourceOpen, 0);
-  EXPECT_EQ(w.dlg.ItemText(ids::kOpenClose), "OPEN");
+  EXPECT_EQ(w.dlg.ItemText(ids::kStatus), "COM9 open OK!\r\n");
+  w.dlg.SetItemText(ids::kUtc, "before");
+  EXPECT_TRUE(w.WaitFor([&] { return w.dlg.ItemText(ids::kUtc) != "before"; }));
+}
+
+TEST(EndToEnd, ReconnectsToTheSimulatorAndTheLogNotesTheGap) {
+  const std::string stem = QDir::tempPath().toStdString() + "/gpsdesk-e2e-gap-" + std::to_string(getpid());
+  const std::string first = stem + "-first.nmea", second = stem + "-second.nmea", log = stem + "-log.txt";
+  std::remove(log.c_str());
+  Simulator sim({"--record", first});
+  ASSERT_TRUE(sim.Published());
+  FollowThePlug(false);
+  Window w(9600);
+  QAction* reconnect = nullptr;
+  for (QMenu* menu : w.dlg.findChildren<QMenu*>()) {
+    for (QAction* action : menu->actions()) {
+      if (action->data().toUInt() == app::kReconnectCommand) reconnect = action;
+    }
+  }
+  ASSERT_NE(reconnect, nullptr);
+  reconnect->trigger();
+  ASSERT_TRUE(reconnect->isChecked());
+  platform::CScriptedPrompts prompts;
+  platform::CPromptsOverride use(prompts);
+  prompts.fileAnswers.push_back(log);
+  w.Click(ids::kStartStopLog);
+  ASSERT_EQ(w.dlg.logging, 1);
+  w.Click(ids::kOpenClose);
+  ASSERT_TRUE(w.Shows(ids::kFix, "Fix : 3D"));
+
+  sim.Stop(SIGKILL);
+  ASSERT_TRUE(w.Shows(ids::kStatus, "COM9 device removed"));
+  Simulator again({"--record", second});
+  ASSERT_TRUE(w.Shows(ids::kStatus, "COM9 open OK!\r\n"));
+  EXPECT_EQ(w.dlg.ItemText(ids::kOpenClose), "CLOSE");
+  EXPECT_TRUE(w.dlg.Control(ids::kHotStart)->isEnabled());
+  // Data flows again: a few epochs from the second simulator.
+  const std::string removedHead = "-- COM9 device removed at ";
+  ASSERT_TRUE(w.WaitFor([&] {
+    const std::string logged = Slurp(log);
+    const std::size_t gap = logged.find(removedHead);
+    return gap != std::string::npos && logged.find("$GPGGA,", gap) != std::string::npos &&
+           logged.find("$GPRMC,", logged.find("$GPGGA,", gap)) != std::string::npos;
+  }));
+  w.Click(ids::kOpenClose);
+  w.Click(ids::kStartStopLog);
+  again.Stop(SIGTERM);
+
+  // The log: what the first simulator sent (its broken-off line ended), the
+  // two notes, what the second sent; not one byte more or less.
+  const std::string logged = Slurp(log);
+  const std::size_t gap = logged.find(removedHead);
+  ASSERT_NE(gap, std::string::npos) << logged;
+  const std::size_t afterNotes = logged.find("--\r\n", logged.find("--\r\n", gap) + 4) + 4;
+  ASSERT_LT(afterNotes, logged.size());
+  const std::string notes = logged.substr(gap, afterNotes - gap);
+  EXPECT_TRUE(std::regex_match(notes, std::regex("-- COM9 device removed at [0-9]{2}:[0-9]{2}:[0-9]{2} --\r\n"
+                                                 "-- COM9 reconnected at [0-9]{2}:[0-9]{2}:[0-9]{2} after "
+                                                 "[0-9]+ s --\r\n")))
+      << notes;
+  const std::string before = logged.substr(0, gap);
+  const std::string after = logged.substr(afterNotes);
+  ASSERT_GT(before.size(), 100u);
+  ASSERT_GT(after.size(), 100u);
+  ASSERT_EQ(before.compare(before.size() - 2, 2, "\r\n"), 0);
+  EXPECT_NE(Slurp(first).find(before.substr(0, before.size() - 2)), std::string::npos);
+  EXPECT_NE(Slurp(second).find(after), std::string::npos);
+  EXPECT_EQ(after.find("-- COM9"), std::string::npos);
+  for (const std::string& path : {first, second, log}) std::remove(path.c_str());
 }
 
 }  // namespace

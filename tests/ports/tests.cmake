@@ -22,13 +22,15 @@ target_link_libraries(ports_tests PRIVATE gpsdesk_core GTest::gmock GTest::gtest
 gtest_discover_tests(ports_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 
 if(GPSDESK_GUI)
+  find_package(Qt6 REQUIRED COMPONENTS Test)
   add_executable(ports_ui_tests
     ui/ui_test_main.cpp
     ports/port_holder_window_test.cpp
     ui/setup_com_details_test.cpp
-    ui/port_why_test.cpp)
+    ui/port_why_test.cpp
+    ui/port_follow_test.cpp)
   target_include_directories(ports_ui_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(ports_ui_tests PRIVATE gpsdesk_ui GTest::gmock GTest::gtest)
+  target_link_libraries(ports_ui_tests PRIVATE gpsdesk_ui Qt6::Test GTest::gmock GTest::gtest)
   gtest_discover_tests(ports_ui_tests DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
