@@ -35,11 +35,9 @@ TEST(SourceLost, OnlyAHungUpOrUnreadablePortIsGone) {
   };
   for (const Case& c : {
            Case{"hang-up with the last bytes", EV_RXCHAR | EV_ERR, {true, true, false}, true},
-           Case{"hang-up alone", EV_ERR, {true, true, false}, true},
            Case{"a network source whose reads fail", EV_ERR, {true, false, true}, true},
            Case{"reads fail on a notification that lost its EV_ERR", EV_RXCHAR, {true, false, true}, true},
            Case{"a framing error on a live line", EV_ERR, {true, false, false}, false},
-           Case{"bytes on a live line", EV_RXCHAR, {true, false, false}, false},
            Case{"the console flush looks at no port", 0, {true, true, true}, false},
            Case{"a notification left over from a port closed since",
                 EV_RXCHAR | EV_ERR,

@@ -446,7 +446,12 @@ TEST_F(LivePort, UnpluggedDeviceNeitherSpinsNorHangsAndOpenWorksAgain) {
   w.dlg.portName = replugged.Device();
   w.Click(ids::kOpenClose);
   EXPECT_EQ(w.dlg.activeSource, app::SourceSerial);
-  replugged.Send(",,,,,,1.0,12\r\n$GPRMC,,,,,,,2.0,13\r\n");
+  // The rest of a line never comes: joined to the broken one, this would
+  // make an RMC with course 12.
+  replugged.Send(",,,,,,1.0,12\r\n");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.Console() == "$GPRMC,1\n,,,,,,1.0,12\n"; }, 5000));
+  EXPECT_NE(w.dlg.ItemText(ids::kCourse), "12");
+  replugged.Send("$GPRMC,,,,,,,2.0,13\r\n");
   ASSERT_TRUE(QTest::qWaitFor([&] { return w.dlg.ItemText(ids::kCourse) == "13"; }, 5000));
 }
 
