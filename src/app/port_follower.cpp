@@ -48,21 +48,33 @@ void CPortFollower::SetEnabled(bool on) {
   enabled_ = on;
   Settings().setValue(QLatin1String(kReconnectSetting), on);
   if (entry_ != nullptr) entry_->setChecked(on);
-  if (!on) Cancel();
+  if (!on) {
+    reconnector_.Stop();
+    StopWatching();
+  } else {
+    Follow();  // also for a device that went before the entry was ticked
+  }
 }
 
 void CPortFollower::Opened(const std::string& portName) {
   ports::SysReturnFacts facts(serial::DefaultPortLocations(), PortFacts());
   opened_ = ports::DescribeOpenedPort(portName, facts);
+  lostAtMs_.reset();
 }
 
 void CPortFollower::Lost() {
-  if (!enabled_ || !opened_) return;
-  reconnector_.Follow(*opened_, NowMs());
+  lostAtMs_ = NowMs();
+  Follow();
+}
+
+void CPortFollower::Follow() {
+  if (!enabled_ || !opened_ || !lostAtMs_ || reconnector_.Waiting()) return;
+  reconnector_.Follow(*opened_, *lostAtMs_);
   StartWatching();
 }
 
 void CPortFollower::Cancel() {
+  lostAtMs_.reset();
   reconnector_.Stop();
   StopWatching();
 }

@@ -58,13 +58,16 @@ class CPortFollower : public QObject {
 
   // `portName` has opened: what it is, for recognising it later.
   void Opened(const std::string& portName);
-  // The port that opened last has gone: waits for it when following is on.
+  // The port that opened last has gone: waits for it while following is on,
+  // also when it is turned on later.
   void Lost();
-  // The user chose otherwise (opened, closed, picked another port or file).
+  // The user chose otherwise (opened, closed, picked another port or file):
+  // what was lost is no longer waited for.
   void Cancel();
   bool Waiting() const { return reconnector_.Waiting(); }
 
  private:
+  void Follow();
   void StartWatching();
   void StopWatching();
   void Look(const std::optional<ports::UdevEvent>& event);
@@ -75,6 +78,7 @@ class CPortFollower : public QObject {
   QAction* entry_ = nullptr;
   ports::Reconnector reconnector_;
   std::optional<ports::FollowedPort> opened_;
+  std::optional<std::int64_t> lostAtMs_;  // when what opened last went; nothing while it is open
   QTimer* retry_;
   std::unique_ptr<UdevMonitor> monitor_;
   QSocketNotifier* notifier_ = nullptr;

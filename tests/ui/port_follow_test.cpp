@@ -1,8 +1,8 @@
 // "Reconnect automatically" in the main window, on pseudo-terminals published
 // as COM names the way the simulator publishes its own: off unless asked
-// for, remembered, and whatever the user chooses while the window waits for
-// the receiver ends the wait. (Losing the receiver and getting it back are
-// tested end to end against the simulator.)
+// for, remembered, ticked after the receiver went it still waits for it, and
+// whatever the user chooses while the window waits ends the wait. (Losing the receiver and getting it back
+// are tested end to end against the simulator.)
 
 #include <gtest/gtest.h>
 
@@ -85,6 +85,27 @@ TEST(FollowingThePlug, OptInRememberedAndEndedByTheUsersChoice) {
   ASSERT_NE(w.Reconnect(), nullptr);
   EXPECT_TRUE(w.Reconnect()->isCheckable());
   EXPECT_FALSE(w.Reconnect()->isChecked()) << "off unless asked for";
+  {
+    // Lost while off: nothing is waited for until the entry is ticked.
+    uitest::Receiver rx;
+    ASSERT_TRUE(rx.Ok());
+    ASSERT_TRUE(links.Publish("COM6", rx.Device()));
+    w.dlg.portName = "COM6";
+    w.Click(ids::kOpenClose);
+    ASSERT_EQ(w.Status(), "COM6 open OK!\r\n");
+    rx.Unplug();
+    ASSERT_TRUE(w.Shows("COM6 device removed"));
+    EXPECT_FALSE(w.Waiting());
+    w.Reconnect()->trigger();
+    EXPECT_TRUE(RememberedOn());
+    EXPECT_TRUE(w.Waiting());
+    uitest::Receiver back;
+    ASSERT_TRUE(back.Ok());
+    ASSERT_TRUE(links.Publish("COM6", back.Device()));
+    ASSERT_TRUE(w.Shows("COM6 open OK!\r\n"));
+    EXPECT_FALSE(w.Waiting());
+    w.Click(ids::kOpenClose);
+  }
   struct Choice {
     const char* legend;
     std::function<void(Window&)> act;
