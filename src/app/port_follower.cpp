@@ -87,7 +87,8 @@ void CPortFollower::StartWatching() {
     notifier_ = new QSocketNotifier(monitor_->Descriptor(), QSocketNotifier::Read, this);
     // One event per activation; the notifier fires again while more wait.
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
-      if (monitor_) Look(monitor_->Receive());
+      if (!monitor_) return;
+      if (const std::optional<ports::UdevEvent> event = monitor_->Receive()) Look(event);
     });
   }
   retry_->start();
@@ -95,8 +96,12 @@ void CPortFollower::StartWatching() {
 
 void CPortFollower::StopWatching() {
   retry_->stop();
-  delete notifier_;
-  notifier_ = nullptr;
+  if (notifier_ != nullptr) {
+    // This may run inside the notifier's own signal.
+    notifier_->setEnabled(false);
+    notifier_->deleteLater();
+    notifier_ = nullptr;
+  }
   monitor_.reset();
 }
 
