@@ -166,14 +166,11 @@ long CMainDlg::OnSerialNotify(std::uintptr_t first, std::intptr_t /*second*/) {
       bool readFailed = false;
       do {
         got = 0;
-        if (serial.Read(buffer, kReadChunk, &got, nullptr, serial::kInfinite) != 0) {
-          readFailed = true;
-          got = 0;
-        } else if (got > kReadChunk) {
-          got = 0;
-        }
+        // A read that fails still hands over what it took before.
+        readFailed = serial.Read(buffer, kReadChunk, &got, nullptr, serial::kInfinite) != 0;
+        if (got > kReadChunk) got = 0;
         assembler_.Feed(std::string_view(buffer, got), sink);
-      } while (got == kReadChunk);
+      } while (!readFailed && got == kReadChunk);
       // What came before the device went is shown; the line it broke off
       // ends here.
       lost = ports::SourceLost(
