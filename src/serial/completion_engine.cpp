@@ -12,7 +12,10 @@
 namespace serial {
 namespace {
 
-constexpr std::uint32_t kPortEdges = EPOLLIN | EPOLLOUT | EPOLLET;  // hang-up and error always come
+// Hang-up and error always come; EPOLLRDHUP is a network source's far end
+// closing, which a tty never reports.
+constexpr std::uint32_t kPortEdges = EPOLLIN | EPOLLOUT | EPOLLRDHUP | EPOLLET;
+constexpr std::uint32_t kHangUpEdges = EPOLLHUP | EPOLLERR | EPOLLRDHUP;
 constexpr std::uint32_t kModemEvents = EV_CTS | EV_DSR | EV_RLSD | EV_RING;
 
 // Errors of the modem-line, counter and queue ioctls from devices that have
@@ -141,9 +144,8 @@ std::uint32_t CompletionEngine::EventsOfEdge(std::uint32_t epollBits) {
   // write making room or a settings change: input counts as arrived only
   // when the driver holds more than it held when last looked at.
   if (epollBits & EPOLLIN) {
-    int queued = 0;
-    if (countsInput && ioctl(port, TIOCINQ, &queued) == 0) {
-      const auto now = static_cast<std::uint32_t>(std::max(queued, 0));
+    std::uint32_t now = 0;
+    if (countsInput && system.GetInputQueue(port, now) == 0) {
       if (now > knownInput) events |= EV_RXCHAR;
       knownInput = now;
     } else {
@@ -151,7 +153,7 @@ std::uint32_t CompletionEngine::EventsOfEdge(std::uint32_t epollBits) {
       events |= EV_RXCHAR;
     }
   }
-  if (epollBits & (EPOLLHUP | EPOLLERR)) {
+  if (epollBits & kHangUpEdges) {
     events |= EV_ERR;
     if (hangUp == HangUp::None) hangUp = HangUp::Seen;
   }
@@ -171,8 +173,8 @@ std::uint32_t CompletionEngine::EventsOfEdge(std::uint32_t epollBits) {
 Status CompletionEngine::Refusal() const { return stopping ? ERROR_INVALID_HANDLE : broken; }
 
 bool CompletionEngine::PortHungUp() const {
-  pollfd p{port, POLLIN, 0};
-  return poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+  pollfd p{port, POLLIN | POLLRDHUP, 0};
+  return poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL | POLLRDHUP)) != 0;
 }
 
 void CompletionEngine::Raise(std::uint32_t events) { history |= events & mask; }
@@ -209,7 +211,7 @@ std::uint32_t CompletionEngine::TakeInput(unsigned char* to, std::uint32_t lengt
     }
   }
   while (got < length) {
-    const ssize_t n = ::read(port, to + got, length - got);
+    const long n = system.Receive(port, to + got, length - got);
     if (n > 0) {
       Taken(static_cast<std::size_t>(n));
       Scan(to + got, static_cast<std::size_t>(n));
@@ -234,7 +236,7 @@ std::uint32_t CompletionEngine::GiveOutput(const unsigned char* from, std::uint3
   failure = ERROR_SUCCESS;
   std::uint32_t put = 0;
   while (put < length) {
-    const ssize_t n = ::write(port, from + put, length - put);
+    const long n = system.Send(port, from + put, length - put);
     if (n > 0) {
       put += static_cast<std::uint32_t>(n);
       continue;
@@ -276,7 +278,7 @@ void CompletionEngine::ReadAhead() {
   unsigned char chunk[4096];
   while (readAhead.size() - readAheadHead < kReadAheadLimit) {
     const std::size_t room = kReadAheadLimit - (readAhead.size() - readAheadHead);
-    const ssize_t n = ::read(port, chunk, std::min(sizeof chunk, room));
+    const long n = system.Receive(port, chunk, std::min(sizeof chunk, room));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return;  // nothing more now; a failure shows to the next reader
     Taken(static_cast<std::size_t>(n));

@@ -6,6 +6,9 @@ target_sources(gpsdesk_core PRIVATE
   serial/serial_link.cpp
   serial/serial_wnd.cpp
   serial/port_names.cpp
+  serial/net_address.cpp
+  serial/gpsd_stream.cpp
+  serial/net_source.cpp
   platform/window_messages.cpp)
 
 find_package(Threads REQUIRED)

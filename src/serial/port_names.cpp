@@ -1,6 +1,7 @@
 #include "serial/port_names.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,8 @@
 #include <fstream>
 #include <map>
 #include <set>
+
+#include "serial/net_address.h"
 
 namespace serial {
 namespace {
@@ -72,12 +75,48 @@ std::string JoinPath(const std::string& folder, std::string_view name) {
   return path;
 }
 
-// The device a published entry leads to: a symbolic link's target (made
-// absolute against the folder), or the entry itself.
+constexpr std::size_t kMaxAddressEntry = 1024;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The address a published regular file holds: its one line without the line
+// end and surrounding blanks, in canonical form when it is valid. An entry
+// that cannot be read, is too large or holds a path yields a text that says
+// so, which is no valid address and no device path either.
+std::string ReadAddressEntry(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return "(unreadable entry)";
+  struct stat st {};
+  char buffer[kMaxAddressEntry + 1];
+  std::size_t total = 0;
+  bool readable = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  while (readable && total < sizeof buffer) {
+    const ssize_t n = read(fd, buffer + total, sizeof buffer - total);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) readable = false;
+    if (n <= 0) break;
+    total += static_cast<std::size_t>(n);
+  }
+  close(fd);
+  if (!readable) return "(unreadable entry)";
+  if (total > kMaxAddressEntry) return "(entry larger than 1 KiB)";
+  std::string_view text(buffer, total);
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  if (text.empty()) return "(empty entry)";
+  if (text.front() == '/') return "(a path, not an address: " + QuotedText(text) + ")";
+  NetAddress address;
+  if (ParseNetAddress(text, address).empty()) return FormatNetAddress(address);
+  return std::string(text);
+}
+
+// Where a published entry leads: a symbolic link's target (made absolute
+// against the folder), the address a regular file holds, or the entry itself.
 std::string TargetOf(const std::string& folder, const std::string& entry) {
   const std::string path = JoinPath(folder, entry);
   struct stat st {};
   if (lstat(path.c_str(), &st) != 0) return {};
+  if (S_ISREG(st.st_mode)) return ReadAddressEntry(path);
   if (!S_ISLNK(st.st_mode)) return path;
   std::string target(PATH_MAX, '\0');
   const ssize_t n = readlink(path.c_str(), target.data(), target.size() - 1);
@@ -96,6 +135,15 @@ std::map<int, std::string> PublishedLinks(const PortLocations& where) {
     if (!target.empty()) links.emplace(number, std::move(target));
   }
   return links;
+}
+
+// An address target as it is opened: its canonical form, or
+// ERROR_INVALID_NAME with the text left as it was.
+Status CheckAddress(std::string& target) {
+  NetAddress address;
+  if (!ParseNetAddress(target, address).empty()) return ERROR_INVALID_NAME;
+  target = FormatNetAddress(address);
+  return ERROR_SUCCESS;
 }
 
 // The system devices no published link points at, in handing-out order.
@@ -201,27 +249,37 @@ std::vector<PortMapping> ListPortMappings(const PortLocations& where, int count)
   return mappings;
 }
 
+bool IsAddressTarget(std::string_view target) { return !target.empty() && target.front() != '/'; }
+
+std::string AddressProblem(std::string_view target) {
+  NetAddress address;
+  return ParseNetAddress(target, address);
+}
+
 Status ResolvePortName(std::string_view name, std::string& device, const PortLocations& where) {
   device.clear();
   if (!name.empty() && name.front() == '/') {
     device = name;
     return ERROR_SUCCESS;
   }
+  if (HasNetScheme(name)) {
+    device = name;
+    return CheckAddress(device);
+  }
   const int number = ComNumberOf(name);
   if (number == 0) return ERROR_FILE_NOT_FOUND;
   const std::map<int, std::string> links = PublishedLinks(where);
   if (auto it = links.find(number); it != links.end()) {
     device = it->second;
-    return ERROR_SUCCESS;
+    return IsAddressTarget(device) ? CheckAddress(device) : ERROR_SUCCESS;
   }
   device = AssignedDevice(number, links, UnlinkedDevices(where, links));
   return device.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
 }
 
 Status ResolvePortName(std::string_view name, std::string& device) {
-  if (!name.empty() && name.front() == '/') {
-    device = name;
-    return ERROR_SUCCESS;
+  if (!name.empty() && (name.front() == '/' || HasNetScheme(name))) {
+    return ResolvePortName(name, device, PortLocations{});
   }
   return ResolvePortName(name, device, DefaultPortLocations());
 }
@@ -243,6 +301,48 @@ Status PublishPortLink(const PortLocations& where, std::string_view comName, std
     return StatusFromErrno(err);
   }
   return ERROR_SUCCESS;
+}
+
+Status PublishPortAddress(const PortLocations& where, std::string_view comName, std::string_view address) {
+  const int number = ComNumberOf(comName);
+  if (number == 0 || where.linkFolder.empty()) return ERROR_INVALID_PARAMETER;
+  NetAddress parsed;
+  if (!ParseNetAddress(address, parsed).empty()) return ERROR_INVALID_NAME;
+  if (const Status s = MakeFolders(where.linkFolder)) return s;
+  const std::string name = ComNameOf(number);
+  const std::string final = JoinPath(where.linkFolder, name);
+  const std::string temporary = JoinPath(where.linkFolder, "." + name + ".new." + std::to_string(getpid()));
+  unlink(temporary.c_str());
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return StatusFromErrno(errno);
+  const std::string text = FormatNetAddress(parsed) + "\n";
+  std::size_t written = 0;
+  int err = 0;
+  while (written < text.size()) {
+    const ssize_t n = write(fd, text.data() + written, text.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      err = n < 0 ? errno : EIO;
+      break;
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  if (close(fd) != 0 && err == 0) err = errno;
+  if (err == 0 && rename(temporary.c_str(), final.c_str()) != 0) err = errno;
+  if (err != 0) {
+    unlink(temporary.c_str());
+    return StatusFromErrno(err);
+  }
+  return ERROR_SUCCESS;
+}
+
+std::string PublishedAddress(const PortLocations& where, std::string_view comName) {
+  const int number = ComNumberOf(comName);
+  if (number == 0 || where.linkFolder.empty()) return {};
+  const std::string path = JoinPath(where.linkFolder, ComNameOf(number));
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+  return ReadAddressEntry(path);
 }
 
 Status UnpublishPortLink(const PortLocations& where, std::string_view comName) {

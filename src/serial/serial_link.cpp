@@ -10,6 +10,7 @@
 
 #include "ports/port_guard.h"
 #include "serial/completion_engine.h"
+#include "serial/net_source.h"
 #include "serial/port_names.h"
 
 namespace serial {
@@ -23,11 +24,8 @@ bool LacksFeature(int err) { return err == ENOTTY || err == EINVAL || err == EOP
 // that it is a tty at all. Exclusive use also means that no other program
 // reads it, locks or not: it would take bytes meant for us. With `claim` our
 // lock file tells other programs that we hold it now.
-Status OpenDevice(SerialSystem& system, const char* name, int& fd, bool claim) {
+Status OpenDevice(SerialSystem& system, const char* name, const std::string& path, int& fd, bool claim) {
   fd = -1;
-  if (name == nullptr) return ERROR_INVALID_PARAMETER;
-  std::string path;
-  if (const Status s = ResolvePortName(name, path)) return s;
   ports::PortGuard& guard = ports::ProcessPortGuard();
   guard.Forget(name);
   int err = system.OpenDevice(path.c_str(), fd);
@@ -141,7 +139,7 @@ void CSerialLink::CounterSnapshot::Store(const LineCounters& c) {
 
 CSerialLink::CSerialLink() : CSerialLink(RealSerialSystem()) {}
 
-CSerialLink::CSerialLink(SerialSystem& system) : system(&system) {}
+CSerialLink::CSerialLink(SerialSystem& system) : system(&system), deviceSystem(&system) {}
 
 CSerialLink::~CSerialLink() {
   if (port >= 0) CSerialLink::Close();
@@ -170,9 +168,22 @@ Status CSerialLink::WriteLine(const LineSettings& settings) {
 Status CSerialLink::Open(const char* device, std::uint32_t inQueue, std::uint32_t outQueue) {
   lastError.store(ERROR_SUCCESS, std::memory_order_relaxed);
   if (port >= 0) return StoreError(ERROR_ALREADY_INITIALIZED);
+  failureDetail.clear();
+  if (device == nullptr) return StoreError(ERROR_INVALID_PARAMETER);
 
+  std::string target;
+  if (const Status s = ResolvePortName(device, target)) {
+    if (s == ERROR_INVALID_NAME) {
+      failureDetail = "\"" + QuotedText(target) + "\" is not a usable address: " + AddressProblem(target);
+    }
+    return StoreError(s);
+  }
   int fd = -1;
-  if (const Status s = OpenDevice(*system, device, fd, true)) return StoreError(s);
+  if (IsAddressTarget(target)) {
+    if (const Status s = ConnectNetwork(target, fd)) return StoreError(s);
+  } else if (const Status s = OpenDevice(*system, device, target, fd, true)) {
+    return StoreError(s);
+  }
 
   LineCounters counters;
   if (system->GetCounters(fd, counters) != 0) counters = LineCounters{};
@@ -183,9 +194,7 @@ Status CSerialLink::Open(const char* device, std::uint32_t inQueue, std::uint32_
   if (s != ERROR_SUCCESS) {
     newEngine.reset();
     CloseSerialEvent(event);
-    ports::ProcessPortGuard().Release(fd);
-    system->Unlock(fd);
-    system->CloseDevice(fd);
+    ReleasePort(fd);
     return StoreError(s);
   }
   port = fd;
@@ -231,11 +240,39 @@ Status CSerialLink::Close() {
   if (port < 0) return ERROR_SUCCESS;
   StopEngine();
   CloseSerialEvent(ioEvent);
-  ports::ProcessPortGuard().Release(port);
-  system->Unlock(port);
-  system->CloseDevice(port);
+  ReleasePort(port);
   port = -1;
   return ERROR_SUCCESS;
+}
+
+// A network source takes the device's place: the link's settings and bytes
+// go to it from here on, until ReleasePort.
+Status CSerialLink::ConnectNetwork(const std::string& target, int& fd) {
+  fd = -1;
+  NetAddress address;
+  if (!ParseNetAddress(target, address).empty()) return ERROR_INVALID_NAME;
+  std::unique_ptr<NetSource> source;
+  if (const Status s = NetSource::Connect(address, kNetOpenTimeoutMs, source, failureDetail)) return s;
+  fd = source->Socket();
+  net = std::move(source);
+  system = net.get();
+  return ERROR_SUCCESS;
+}
+
+void CSerialLink::ReleasePort(int fd) {
+  if (!net) {
+    ports::ProcessPortGuard().Release(fd);
+    system->Unlock(fd);
+  }
+  system->CloseDevice(fd);
+  net.reset();
+  system = deviceSystem;
+}
+
+bool CSerialLink::TakesWrites() const { return port >= 0 && (!net || net->TakesWrites()); }
+
+std::string CSerialLink::SourceAddress() const {
+  return net ? FormatNetAddress(net->Address()) : std::string();
 }
 
 void CSerialLink::StopEngine() {
@@ -393,6 +430,7 @@ Status CSerialLink::Transfer(bool writing, void* data, std::uint32_t length, std
   if (port < 0) return StoreError(ERROR_INVALID_HANDLE);
   if (data == nullptr && length != 0) return StoreError(ERROR_INVALID_PARAMETER);
   if (!Usable(record)) return StoreError(ERROR_INVALID_PARAMETER);
+  if (writing && net && !net->TakesWrites()) return StoreError(ERROR_NOT_SUPPORTED);  // gpsd owns the device
 
   // A read waits for its full length only in ReadBlocking mode.
   bool waitForAll = true;
@@ -520,7 +558,22 @@ bool CSerialLink::IsRlsdOn() {
 PortProbe CSerialLink::ProbePort(const char* device) {
   SerialSystem& system = RealSerialSystem();
   int fd = -1;
-  switch (OpenDevice(system, device, fd, false)) {
+  std::string target;
+  Status s = device != nullptr ? ResolvePortName(device, target) : ERROR_INVALID_PARAMETER;
+  if (s == ERROR_SUCCESS && IsAddressTarget(target)) {
+    // A network source is there when it can be connected to.
+    NetAddress address;
+    ParseNetAddress(target, address);
+    std::unique_ptr<NetSource> source;
+    std::string detail;
+    s = NetSource::Connect(address, kNetOpenTimeoutMs, source, detail);
+    if (s == ERROR_CONNECTION_REFUSED || s == ERROR_BAD_NETPATH || s == ERROR_DEV_NOT_EXIST) {
+      return PortNotPresent;
+    }
+    return s == ERROR_SUCCESS ? PortAvailable : PortUnknown;
+  }
+  if (s == ERROR_SUCCESS) s = OpenDevice(system, device, target, fd, false);
+  switch (s) {
     case ERROR_SUCCESS:
       system.Unlock(fd);
       system.CloseDevice(fd);

@@ -80,6 +80,25 @@
 //                 the device hung up; that completes one wait, after which
 //                 none can be armed (ERROR_IO_DEVICE; also a wait whose mask
 //                 lacks EV_ERR). A pseudo-terminal has no error counters.
+// - Network sources. A port name that stands for a network address
+//   (port_names.h, net_address.h) opens a connection instead of a device;
+//   the socket takes the tty's place under the engine, so events, reads,
+//   writes and the watcher behave as with a device (net_source.h):
+//   * Open connects within kNetOpenTimeoutMs; a failure sets the status
+//     (ERROR_CONNECTION_REFUSED, ERROR_TIMEOUT, ERROR_BAD_NETPATH,
+//     ERROR_DEV_NOT_EXIST, ERROR_BAD_NET_RESP, ERROR_INVALID_NAME...) and
+//     FailureDetail() says in a sentence what happened.
+//   * Line settings do not apply: Configure, SetFlowControl, SetReadMode and
+//     SetEventChar succeed, change nothing on the wire and are reported back
+//     by the queries; the read mode and the event character work as on a
+//     device. There are no modem lines and no line errors (the queries fail
+//     with ERROR_INVALID_FUNCTION, as on a pseudo-terminal).
+//   * Purge discards what has been received and not read.
+//   * The far end closing or resetting the connection is a hang-up: EV_ERR
+//     completes one wait, none can be armed after it, and reads return
+//     nothing or fail, as with an unplugged device.
+//   * A gpsd source takes no writes (ERROR_NOT_SUPPORTED): gpsd owns the
+//     device. TakesWrites() tells.
 // - Queries that fail return their failure value and keep the system's error
 //   in lastError, also where the device lacks the feature: on a
 //   pseudo-terminal GetLineErrors (no error counters) and the Is...On queries
@@ -95,6 +114,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "serial/serial_event.h"
 #include "serial/serial_status.h"
@@ -135,6 +155,7 @@ inline constexpr std::uint32_t kNoEvent = 0xFFFFFFFF;  // eventMask when no even
 inline constexpr std::uint32_t kDefaultEventMask = EV_RXCHAR | EV_BREAK | EV_ERR;
 
 class CompletionEngine;
+class NetSource;
 
 // Completion record of one operation. The caller owns it and its event
 // (CreateSerialEvent); the operation resets the event when it starts and
@@ -197,6 +218,15 @@ class CSerialLink {
   // of a pseudo-terminal closed): it stays open until Close, but nothing
   // arrives on it any more and no event wait can be armed. False when closed.
   bool HungUp();
+  // A network source is open.
+  bool IsNetworkSource() const { return net != nullptr; }
+  // Writes can reach the receiver: the port is open and is not a gpsd source.
+  bool TakesWrites() const;
+  // The open network source's address in canonical form; empty for a device.
+  std::string SourceAddress() const;
+  // What the last Open that failed found, in a sentence, where the status
+  // alone says too little (network sources); empty otherwise.
+  const std::string& FailureDetail() const { return failureDetail; }
 
  protected:
   // Stores `status` as the last error and returns it.
@@ -222,8 +252,12 @@ class CSerialLink {
   Status Conclude(Status started, SerialCompletion& record, bool internal, std::uint32_t* count,
                   std::uint32_t timeoutMs);
   void StopEngine();
+  Status ConnectNetwork(const std::string& target, int& fd);
+  // Closes the open descriptor and forgets the network source, if any.
+  void ReleasePort(int fd);
 
-  SerialSystem* system;
+  SerialSystem* system;        // the device's system calls, or the network source in their place
+  SerialSystem* deviceSystem;  // what the link was made with
   std::atomic<Status> lastError{0};
   int port = -1;
   std::atomic<std::uint32_t> eventMask{kNoEvent};
@@ -232,7 +266,9 @@ class CSerialLink {
   // What a driver would keep for the open port: the events, the pending
   // operations and the bytes read ahead live in the engine.
   std::unique_ptr<CompletionEngine> engine;
-  CounterSnapshot errorCounters;  // error counters as GetLineErrors last cleared them
+  CounterSnapshot errorCounters;   // error counters as GetLineErrors last cleared them
+  std::unique_ptr<NetSource> net;  // while a network source is open
+  std::string failureDetail;
 };
 
 }  // namespace serial

@@ -41,6 +41,12 @@ Status StatusFromErrno(int err) {
       return ERROR_NO_SYSTEM_RESOURCES;
     case ETIMEDOUT:
       return ERROR_TIMEOUT;
+    case ECONNREFUSED:
+      return ERROR_CONNECTION_REFUSED;
+    case ENETUNREACH:
+      return ERROR_NETWORK_UNREACHABLE;
+    case EHOSTUNREACH:
+      return ERROR_HOST_UNREACHABLE;
     default:
       return err > 0 && err < kErrnoStatusBase ? kErrnoStatusBase | err : kErrnoStatusBase;
   }

@@ -23,6 +23,9 @@
 //   EIO                                1117        ERROR_IO_DEVICE
 //   EAGAIN (resources, not I/O)        1450        ERROR_NO_SYSTEM_RESOURCES
 //   ETIMEDOUT                          1460        ERROR_TIMEOUT
+//   ECONNREFUSED                       1225        ERROR_CONNECTION_REFUSED
+//   ENETUNREACH                        1231        ERROR_NETWORK_UNREACHABLE
+//   EHOSTUNREACH                       1232        ERROR_HOST_UNREACHABLE
 //   anything else                      0x20000000 | errno  (kErrnoStatusBase)
 //
 // Codes the link produces itself, without an errno: 6 for any operation on a
@@ -34,6 +37,14 @@
 // its own thread withdrew, 996 from GetResult while the operation still runs,
 // and E_INVALIDARG for a flow-control or read mode outside its set. Reads and writes treat EAGAIN as "nothing
 // more for now" before any translation, so EAGAIN reaches the table only from thread creation.
+//
+// A port name that stands for a network source (net_address.h) adds: 123 for
+// an address that is not valid, 53 for a host name that cannot be found, 1460
+// when the connection or gpsd's answer does not come in time, 55 when gpsd
+// has no such device, 58 when the far end does not answer as gpsd does, and
+// 50 for a write to a gpsd source, which takes none. A connection that is
+// lost (closed or reset by the far end, or dead to keep-alive probes) is a
+// hang-up like an unplugged device: 1117.
 
 #include <cstdint>
 
@@ -49,12 +60,20 @@ inline constexpr Status ERROR_TOO_MANY_OPEN_FILES = 4;
 inline constexpr Status ERROR_ACCESS_DENIED = 5;
 inline constexpr Status ERROR_INVALID_HANDLE = 6;
 inline constexpr Status ERROR_NOT_ENOUGH_MEMORY = 8;
+inline constexpr Status ERROR_NOT_SUPPORTED = 50;
+inline constexpr Status ERROR_BAD_NETPATH = 53;
+inline constexpr Status ERROR_DEV_NOT_EXIST = 55;
+inline constexpr Status ERROR_BAD_NET_RESP = 58;
 inline constexpr Status ERROR_INVALID_PARAMETER = 87;
+inline constexpr Status ERROR_INVALID_NAME = 123;
 inline constexpr Status ERROR_FILENAME_EXCED_RANGE = 206;
 inline constexpr Status ERROR_OPERATION_ABORTED = 995;
 inline constexpr Status ERROR_IO_INCOMPLETE = 996;
 inline constexpr Status ERROR_IO_PENDING = 997;
 inline constexpr Status ERROR_IO_DEVICE = 1117;
+inline constexpr Status ERROR_CONNECTION_REFUSED = 1225;
+inline constexpr Status ERROR_NETWORK_UNREACHABLE = 1231;
+inline constexpr Status ERROR_HOST_UNREACHABLE = 1232;
 inline constexpr Status ERROR_ALREADY_INITIALIZED = 1247;
 inline constexpr Status ERROR_NO_SYSTEM_RESOURCES = 1450;
 inline constexpr Status ERROR_TIMEOUT = 1460;

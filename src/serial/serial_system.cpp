@@ -148,6 +148,18 @@ int PosixSerialSystem::GetOutputQueue(int fd, std::uint32_t& bytes) {
   return 0;
 }
 
+int PosixSerialSystem::GetInputQueue(int fd, std::uint32_t& bytes) {
+  int queued = 0;
+  bytes = 0;
+  if (const int err = Ioctl(fd, TIOCINQ, &queued)) return err;
+  bytes = queued > 0 ? static_cast<std::uint32_t>(queued) : 0;
+  return 0;
+}
+
+long PosixSerialSystem::Receive(int fd, void* buffer, std::size_t length) { return read(fd, buffer, length); }
+
+long PosixSerialSystem::Send(int fd, const void* data, std::size_t length) { return write(fd, data, length); }
+
 SerialSystem& RealSerialSystem() {
   static PosixSerialSystem system;
   return system;

@@ -2,16 +2,21 @@
 // The system calls through which the serial link reaches a tty device, behind
 // one interface so that tests can stand in for the settings that a
 // pseudo-terminal cannot hold (parity, character size, modem lines, error
-// counters). PosixSerialSystem is the real thing; RealSerialSystem() is the
-// instance every link uses unless it is given another.
+// counters), and so that a network source (net_source.h) can take a tty's
+// place under the link. PosixSerialSystem is the real thing;
+// RealSerialSystem() is the instance every link uses unless it is given
+// another.
 //
-// Only settings and control go through here. Reading, writing and waiting for
-// readiness act on the descriptor directly, so a stand-in returns a real
-// descriptor from OpenDevice (a pseudo-terminal) and overrides the rest.
+// Settings, control, and the bytes themselves go through here; waiting for
+// readiness acts on the descriptor directly, so whatever stands in returns a
+// real descriptor from OpenDevice (a pseudo-terminal) or connects one (a
+// socket).
 //
-// Every operation returns 0 or the errno value of its failure.
+// Every operation returns 0 or the errno value of its failure, except
+// Receive and Send, which behave as read() and write() do.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace serial {
@@ -65,6 +70,13 @@ class SerialSystem {
   virtual int Flush(int fd) = 0;
   // Bytes the driver still holds to send (TIOCOUTQ).
   virtual int GetOutputQueue(int fd, std::uint32_t& bytes) = 0;
+  // Bytes received and not yet read (TIOCINQ). A source that cannot say
+  // fails; then every readiness edge counts as an arrival.
+  virtual int GetInputQueue(int fd, std::uint32_t& bytes) = 0;
+  // read() and write() on the non-blocking descriptor: the count moved, 0 at
+  // the end of input, or -1 with errno (EAGAIN: nothing now).
+  virtual long Receive(int fd, void* buffer, std::size_t length) = 0;
+  virtual long Send(int fd, const void* data, std::size_t length) = 0;
 };
 
 class PosixSerialSystem : public SerialSystem {
@@ -91,6 +103,9 @@ class PosixSerialSystem : public SerialSystem {
   // A pseudo-terminal hands what is written straight to its other end and
   // always reports 0.
   int GetOutputQueue(int fd, std::uint32_t& bytes) override;
+  int GetInputQueue(int fd, std::uint32_t& bytes) override;
+  long Receive(int fd, void* buffer, std::size_t length) override;
+  long Send(int fd, const void* data, std::size_t length) override;
 };
 
 SerialSystem& RealSerialSystem();
