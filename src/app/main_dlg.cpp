@@ -3,10 +3,12 @@
 #include <QComboBox>
 #include <QPoint>
 #include <QString>
+#include <QVariant>
 #include <cstdio>
 #include <string_view>
 
 #include "app/about_dlg.h"
+#include "app/network_source.h"
 #include "app/port_doctor_menu.h"
 #include "app/port_follower.h"
 #include "dialogs/datum_dlg.h"
@@ -27,6 +29,21 @@
 
 namespace app {
 namespace {
+
+// A command button's tooltip while a gpsd source keeps it disabled; its own
+// tooltip, if it has one, comes back afterwards.
+void ShowSendBlocked(QWidget* button, bool blocked) {
+  if (button == nullptr) return;
+  static constexpr char kOwnTip[] = "gpsdeskOwnToolTip";
+  const QVariant own = button->property(kOwnTip);
+  if (blocked) {
+    if (!own.isValid()) button->setProperty(kOwnTip, button->toolTip());
+    button->setToolTip(QString::fromLatin1(kGpsdSendBlocked));
+  } else if (own.isValid()) {
+    button->setToolTip(own.toString());
+    button->setProperty(kOwnTip, QVariant());
+  }
+}
 
 struct ReplaySpeed {
   std::string_view caption;
@@ -213,6 +230,10 @@ void CMainDlg::UpdateSourceDisplay() {
     char text[64];
     std::snprintf(text, sizeof text, "%s %dbps", portName.c_str(), baudRate);
     SetItemText(ids::kSourceLabel, text);
+    // A network source keeps the label as it is; its tooltip says that the
+    // rate does not apply.
+    if (QWidget* label = Control(ids::kSourceLabel))
+      label->setToolTip(ForDisplay(SourceLabelTip(portName, serial::DefaultPortLocations())));
     ShowItem(ids::kSourceLabel, true);
   }
   SetItemText(ids::kOpenClose, sourceOpen == 1 ? "CLOSE" : "OPEN");
@@ -220,8 +241,13 @@ void CMainDlg::UpdateSourceDisplay() {
 }
 
 void CMainDlg::UpdateCommandButtons() {
-  const bool enable = activeSource == SourceSerial;
-  for (int id : kReceiverCommandButtons) EnableItem(id, enable);
+  // A gpsd source is open but takes no commands.
+  const bool open = activeSource == SourceSerial;
+  const bool enable = open && serial.TakesWrites();
+  for (int id : kReceiverCommandButtons) {
+    EnableItem(id, enable);
+    ShowSendBlocked(Control(id), open && !enable);
+  }
   if (!enable) EnableItem(ids::kPvlx300, false);
 }
 

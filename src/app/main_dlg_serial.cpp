@@ -93,7 +93,7 @@ serial::Status CMainDlg::StartSerialPort() {
 
 void CMainDlg::ReportFailedOpen(serial::Status status) {
   SetItemText(ids::kStatus, Formatted("%s open ERR!", portName));
-  portDoctor_->OpenFailed(status, portName, Control(ids::kStatus));
+  portDoctor_->OpenFailed(status, portName, Control(ids::kStatus), serial.FailureDetail());
 }
 
 void CMainDlg::CloseSerialSource() {

@@ -33,8 +33,9 @@ void CPortDoctor::Offer(bool enabled) {
   if (why_ != nullptr) why_->setEnabled(enabled);
 }
 
-void CPortDoctor::OpenFailed(serial::Status status, const std::string& portName, QWidget* statusLine) {
-  last_ = DiagnoseOpenFailure(status, portName, PortFacts(), serial::DefaultPortLocations());
+void CPortDoctor::OpenFailed(serial::Status status, const std::string& portName, QWidget* statusLine,
+                             const std::string& detail) {
+  last_ = DiagnoseOpenFailure(status, portName, PortFacts(), serial::DefaultPortLocations(), detail);
   if (statusLine != nullptr) {
     statusLine->setToolTip(
         ForDisplay(last_->summary + "\nRight-click the window and choose Why? for the fix."));

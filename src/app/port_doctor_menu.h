@@ -33,8 +33,10 @@ class CPortDoctor : public QObject {
   // Appends "Why?", greyed, to the window's menu.
   void AddTo(platform::CSystemMenu& menu);
   // After opening `portName` failed with `status`: explains it on
-  // `statusLine`'s tooltip and offers "Why?".
-  void OpenFailed(serial::Status status, const std::string& portName, QWidget* statusLine);
+  // `statusLine`'s tooltip and offers "Why?". `detail`: what the link said
+  // of the failure, if anything (CSerialLink::FailureDetail).
+  void OpenFailed(serial::Status status, const std::string& portName, QWidget* statusLine,
+                  const std::string& detail = {});
   // After `portName` opened: nothing to explain any more.
   void Opened(const std::string& portName, QWidget* statusLine);
   // Shows the explanation of the last failed open, if there is one.

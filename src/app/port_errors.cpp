@@ -4,6 +4,7 @@
 
 #include "ports/open_history.h"
 #include "ports/port_guard.h"
+#include "serial/net_address.h"
 
 namespace app {
 namespace {
@@ -19,7 +20,8 @@ void Resolve(std::string_view portName, const serial::PortLocations& where,
       return;
     }
   }
-  if (serial::ResolvePortName(portName, device, where) != serial::ERROR_SUCCESS) device.clear();
+  const serial::Status s = serial::ResolvePortName(portName, device, where);
+  if (s != serial::ERROR_SUCCESS && s != serial::ERROR_INVALID_NAME) device.clear();
 }
 
 }  // namespace
@@ -39,6 +41,21 @@ std::string PortOpenReason(serial::Status status) {
       return "the device did not answer in time";
     case serial::E_INVALIDARG:
       return "the device refused the line settings";
+    case serial::ERROR_INVALID_NAME:
+      return "not a usable network address (tcp://host:port or gpsd://host[:port][/device])";
+    case serial::ERROR_BAD_NETPATH:
+      return "the host cannot be found";
+    case serial::ERROR_CONNECTION_REFUSED:
+      return "connection refused: nothing listens at that address";
+    case serial::ERROR_NETWORK_UNREACHABLE:
+    case serial::ERROR_HOST_UNREACHABLE:
+      return "the host cannot be reached";
+    case serial::ERROR_DEV_NOT_EXIST:
+      return "gpsd has no such device";
+    case serial::ERROR_BAD_NET_RESP:
+      return "the far end does not answer as gpsd does";
+    case serial::ERROR_NOT_SUPPORTED:
+      return "gpsd owns the device; commands cannot be sent through it";
     default:
       break;
   }
@@ -62,11 +79,19 @@ std::vector<ports::PortChoice> PortChoices(const serial::PortLocations& where) {
 }
 
 ports::OpenAttempt FailedOpenAttempt(serial::Status status, std::string_view portName,
-                                     const serial::PortLocations& where, ports::DiagnosisFacts& facts) {
+                                     const serial::PortLocations& where, ports::DiagnosisFacts& facts,
+                                     std::string_view detail) {
   ports::OpenAttempt attempt;
   attempt.portName = portName;
   const std::vector<ports::PortChoice> choices = PortChoices(where);
   Resolve(portName, where, choices, attempt.devicePath, attempt.linked);
+  attempt.linkFolder = where.linkFolder;
+  if (serial::IsAddressTarget(attempt.devicePath) || serial::HasNetScheme(portName)) {
+    // No device on this machine is involved: nothing to look for here.
+    attempt.failure = ports::OpenFailure::Network;
+    attempt.failureText = detail.empty() ? PortOpenReason(status) : std::string(detail);
+    return attempt;
+  }
   switch (status) {
     case serial::ERROR_FILE_NOT_FOUND:
     case serial::ERROR_PATH_NOT_FOUND:
@@ -91,8 +116,9 @@ ports::OpenAttempt FailedOpenAttempt(serial::Status status, std::string_view por
 }
 
 ports::Diagnosis DiagnoseOpenFailure(serial::Status status, std::string_view portName,
-                                     ports::DiagnosisFacts& facts, const serial::PortLocations& where) {
-  return ports::Diagnose(FailedOpenAttempt(status, portName, where, facts), facts);
+                                     ports::DiagnosisFacts& facts, const serial::PortLocations& where,
+                                     std::string_view detail) {
+  return ports::Diagnose(FailedOpenAttempt(status, portName, where, facts, detail), facts);
 }
 
 void NoteGoodOpen(std::string_view portName, ports::DiagnosisFacts& facts,

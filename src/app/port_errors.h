@@ -25,13 +25,16 @@ std::vector<ports::PortChoice> PortChoices(const serial::PortLocations& where);
 
 // What is known about the open of `portName` that just failed with `status`:
 // where the name led, who refused it, what it opened last time, and which
-// names lead to a device that exists now.
+// names lead to a device that exists now. `detail` is what the link said of
+// the failure (CSerialLink::FailureDetail), if anything.
 ports::OpenAttempt FailedOpenAttempt(serial::Status status, std::string_view portName,
-                                     const serial::PortLocations& where, ports::DiagnosisFacts& facts);
+                                     const serial::PortLocations& where, ports::DiagnosisFacts& facts,
+                                     std::string_view detail = {});
 
 // Why that open failed, and what to do about it.
 ports::Diagnosis DiagnoseOpenFailure(serial::Status status, std::string_view portName,
-                                     ports::DiagnosisFacts& facts, const serial::PortLocations& where);
+                                     ports::DiagnosisFacts& facts, const serial::PortLocations& where,
+                                     std::string_view detail = {});
 
 // After `portName` opened: remembers the stable name of its device, so that
 // a later failure can tell where the receiver went.

@@ -2,9 +2,11 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QString>
 
+#include "app/network_source.h"
 #include "resources/dialog_template.h"
 #include "resources/setup_com_ids.h"
 #include "serial/port_names.h"
@@ -15,7 +17,11 @@ CSetupComDlg::CSetupComDlg(std::string portName, int baudRate, QWidget* parent)
     : platform::CDialog(tmpl::SetupComTemplate(), parent),
       portName_(std::move(portName)),
       baudRate_(baudRate) {
-  OnSelChange(ids::kSetupComPort, [this] { ShowDevice(); });
+  OnSelChange(ids::kSetupComPort, [this] {
+    SetItemText(ids::kSetupAddressNote, "");
+    ShowDevice();
+  });
+  OnClicked(ids::kSetupUseAddress, [this] { UseAddress(); });
 }
 
 bool CSetupComDlg::OnInitDialog() {
@@ -44,12 +50,26 @@ bool CSetupComDlg::OnInitDialog() {
   return true;
 }
 
-void CSetupComDlg::ShowDevice() {
+std::string CSetupComDlg::ChosenName() const {
   auto* ports = ControlAs<QComboBox>(ids::kSetupComPort);
-  if (!ports) return;
-  ports::PortChoice choice{serial::ComNameOf(ports->currentIndex() + 1), {}, false};
-  for (const ports::PortChoice& surveyed : survey_.choices) {
-    if (surveyed.name == choice.name) choice = surveyed;
+  return serial::ComNameOf(ports && ports->currentIndex() >= 0 ? ports->currentIndex() + 1 : 1);
+}
+
+ports::PortChoice* CSetupComDlg::ChosenEntry() {
+  const std::string name = ChosenName();
+  for (ports::PortChoice& surveyed : survey_.choices) {
+    if (surveyed.name == name) return &surveyed;
+  }
+  survey_.choices.push_back({name, {}, false});
+  return &survey_.choices.back();
+}
+
+void CSetupComDlg::ShowDevice() {
+  if (!ControlAs<QComboBox>(ids::kSetupComPort)) return;
+  const ports::PortChoice choice = *ChosenEntry();
+  if (auto* address = ControlAs<QLineEdit>(ids::kSetupAddress)) {
+    address->setText(serial::IsAddressTarget(choice.device) ? QString::fromStdString(choice.device)
+                                                            : QString());
   }
   const ports::PortDescription description = ports::DescribePort(choice, survey_.devices, PortFacts());
   if (auto* device = ControlAs<QLabel>(ids::kSetupDevice))
@@ -64,7 +84,30 @@ void CSetupComDlg::ShowDevice() {
   }
 }
 
+bool CSetupComDlg::UseAddress() {
+  const std::string name = ChosenName();
+  const std::string typed = ItemText(ids::kSetupAddress);
+  const serial::PortLocations where = serial::DefaultPortLocations();
+  const AddressUse use = UseTypedAddress(name, typed, where);
+  SetItemText(ids::kSetupAddressNote, use.note);
+  if (!use.changed) return false;
+  // The name leads elsewhere now: to the address, or, without one, where the
+  // machine's devices put it.
+  ports::PortChoice& entry = *ChosenEntry();
+  entry.device = serial::PublishedAddress(where, name);
+  entry.linked = !entry.device.empty();
+  if (!entry.linked && serial::ResolvePortName(name, entry.device, where) != serial::ERROR_SUCCESS)
+    entry.device.clear();
+  ShowDevice();
+  return true;
+}
+
 void CSetupComDlg::OnOK() {
+  // An address typed and not yet used is used now.
+  const ports::PortChoice& chosen = *ChosenEntry();
+  const std::string current = serial::IsAddressTarget(chosen.device) ? chosen.device : std::string();
+  const QString typed = QString::fromStdString(ItemText(ids::kSetupAddress)).trimmed();
+  if (typed.toStdString() != current && !UseAddress()) return;
   auto* ports = ControlAs<QComboBox>(ids::kSetupComPort);
   auto* rates = ControlAs<QComboBox>(ids::kSetupBaudRate);
   if (ports && ports->currentIndex() >= 0) portName_ = serial::ComNameOf(ports->currentIndex() + 1);

@@ -4,6 +4,13 @@
 // chosen name stands for on this machine and what is known of it: its stable
 // /dev/serial/by-id name, maker, product, USB id, serial number and driver.
 // The ports are surveyed afresh each time the dialog opens.
+//
+// Below, a network address can be typed for the chosen name (tcp://... or
+// gpsd://..., see serial/net_address.h): "Use" publishes it in the link
+// folder, so the name stands for that source from then on, or, with the field
+// emptied, removes the name's published address. "OK" does the same for an
+// address typed and not yet used; one that is not valid keeps the dialog
+// open with the reason.
 
 #include <array>
 #include <string>
@@ -30,6 +37,11 @@ class CSetupComDlg : public platform::CDialog {
 
  private:
   void ShowDevice();
+  // Publishes what the address field holds for the chosen name; false when
+  // it is not valid or could not be published.
+  bool UseAddress();
+  std::string ChosenName() const;
+  ports::PortChoice* ChosenEntry();
 
   std::string portName_;
   int baudRate_;

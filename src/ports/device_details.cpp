@@ -1,6 +1,8 @@
 #include "ports/device_details.h"
 
 #include "ports/diagnosis.h"
+#include "serial/net_address.h"
+#include "serial/port_names.h"
 
 namespace ports {
 namespace {
@@ -23,6 +25,30 @@ bool SaysMore(const std::string& text, int id) {
 
 void AddLine(std::vector<std::string>& lines, const char* label, const std::string& value) {
   if (!value.empty()) lines.push_back(std::string(label) + Printable(value));
+}
+
+// A name that stands for a network address: which source, and what does not
+// apply to it.
+PortDescription DescribeNetworkSource(const std::string& name, const std::string& target) {
+  PortDescription d;
+  serial::NetAddress address;
+  if (const std::string problem = serial::ParseNetAddress(target, address); !problem.empty()) {
+    d.deviceLine = name + ": no device";
+    d.details.push_back("Published address \"" + serial::QuotedText(target) + "\" is not usable: " + problem);
+    return d;
+  }
+  d.deviceLine = name + " is a network source";
+  d.details.push_back("Address: " + serial::FormatNetAddress(address));
+  if (address.scheme == serial::NetScheme::Tcp) {
+    d.details.push_back("Raw NMEA over TCP, as ser2net or socat serve it");
+    d.details.push_back("The rate and line settings do not apply");
+    return d;
+  }
+  d.details.push_back(address.device.empty() ? "Through gpsd: the lines of all its devices"
+                                             : "Through gpsd: the lines of " + address.device);
+  d.details.push_back("The rate and line settings do not apply");
+  d.details.push_back("gpsd owns the device; commands cannot be sent through it");
+  return d;
 }
 
 }  // namespace
@@ -52,6 +78,7 @@ PortDescription DescribePort(const PortChoice& choice, const std::vector<DeviceD
     d.deviceLine = name + ": no device";
     return d;
   }
+  if (serial::IsAddressTarget(choice.device)) return DescribeNetworkSource(name, choice.device);
   const std::string real = facts.RealPath(choice.device);
   const NodeFacts node = facts.Node(choice.device);
   if (real.empty() || !node.exists) {

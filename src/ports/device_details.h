@@ -2,7 +2,8 @@
 // What a port name stands for, in the words the Setup COM Port dialog shows
 // beside its list: the device, its stable /dev/serial/by-id name, maker,
 // product, USB id, serial number and driver; "(published by gpsdesk-sim)"
-// for the simulator's pseudo-terminal; "no device" for a free name.
+// for the simulator's pseudo-terminal; "no device" for a free name; the
+// address, and what does not apply to it, for a network source.
 //
 // The toolkit's port list fills DeviceDetails (maker, product, ids, serial
 // number); CompleteDetails adds what it does not know from the system facts.

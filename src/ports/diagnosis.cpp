@@ -464,8 +464,37 @@ std::optional<Diagnosis> CheckGpsd(const OpenAttempt& attempt, DiagnosisFacts& f
   return GpsdDiagnosis(attempt, false);
 }
 
+Diagnosis NetworkDiagnosis(const OpenAttempt& attempt) {
+  Diagnosis d;
+  d.cause = Cause::Network;
+  const std::string name = Printable(attempt.portName);
+  const std::string address = Printable(attempt.devicePath.empty() ? attempt.portName : attempt.devicePath);
+  d.summary = Printable(attempt.failureText);
+  std::string where = name == address ? address : name + " stands for the network source " + address;
+  if (attempt.linked && !LinkPath(attempt).empty())
+    where += " (kept in " + Printable(LinkPath(attempt)) + ")";
+  d.explanation.push_back(where + ". Opening it failed: " + d.summary + ".");
+  const bool gpsd = address.rfind("gpsd://", 0) == 0;
+  if (address.rfind("tcp://", 0) != 0 && !gpsd) {
+    d.explanation.push_back(
+        "An address is one line: tcp://HOST:PORT for a raw NMEA stream (ser2net, socat), or "
+        "gpsd://HOST[:PORT][/DEVICE] for gpsd. Type it for the name in Setup COM Port.");
+  } else if (gpsd) {
+    d.explanation.push_back(
+        "Check that gpsd runs and listens there (it listens on this machine only unless started with -G) "
+        "and, when the address names a device, that gpsd has that device. This shows what gpsd has:");
+    d.commands.push_back("gpspipe -w -n 4");
+  } else {
+    d.explanation.push_back(
+        "Check that the server (ser2net, socat or another) runs, serves that port and lets this machine in, "
+        "and that the address is right; Setup COM Port changes it.");
+  }
+  return d;
+}
+
 Diagnosis Diagnose(const OpenAttempt& attempt, DiagnosisFacts& facts) {
   OpenFailure failure = attempt.failure;
+  if (failure == OpenFailure::Network) return NetworkDiagnosis(attempt);
   // A node that vanished between finding the name and opening it.
   if (failure == OpenFailure::Refused && !attempt.devicePath.empty() &&
       !facts.Node(attempt.devicePath).exists)

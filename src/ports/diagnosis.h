@@ -13,7 +13,9 @@
 // - permission: the device's group, whether the user is in it, and whether
 //   only this login predates joining it;
 // - busy: the program that holds it, or, when it cannot be seen,
-//   ModemManager probing a modem-like device, or gpsd.
+//   ModemManager probing a modem-like device, or gpsd;
+// - a network source that did not connect: what the connection or gpsd said,
+//   and where the address is kept.
 //
 // Each check is a plain function of the attempt and the facts; nothing here
 // touches the machine itself.
@@ -30,6 +32,7 @@ namespace ports {
 enum class OpenFailure {
   NoDevice,  // the name leads nowhere, or the node is missing
   Refused,   // permission denied or busy
+  Network,   // the name stands for a network source, which did not open
   Other,
 };
 
@@ -54,7 +57,7 @@ struct OpenAttempt {
   std::string devicePath;  // what the name led to; empty when it led nowhere
   bool linked = false;     // a published link decided the name
   OpenFailure failure = OpenFailure::Other;
-  std::string failureText;       // the failure in the link's words, for Other
+  std::string failureText;       // the failure in the link's words, for Network and Other
   std::optional<Holder> holder;  // who refused it, when known
   std::optional<RememberedDevice> lastGood;
   std::vector<NamedDevice> available;  // the names that lead to a device now
@@ -74,6 +77,7 @@ enum class Cause {
   ModemManager,
   Gpsd,
   HeldByUnseen,
+  Network,
 };
 
 struct Diagnosis {
@@ -91,6 +95,7 @@ std::optional<Diagnosis> CheckRenumbered(const OpenAttempt& attempt, DiagnosisFa
 std::optional<Diagnosis> CheckLinkTargetGone(const OpenAttempt& attempt, DiagnosisFacts& facts);
 std::optional<Diagnosis> CheckBrltty(const OpenAttempt& attempt, DiagnosisFacts& facts);
 Diagnosis NoDeviceDiagnosis(const OpenAttempt& attempt);
+Diagnosis NetworkDiagnosis(const OpenAttempt& attempt);
 std::optional<Diagnosis> CheckPermission(const OpenAttempt& attempt, DiagnosisFacts& facts);
 std::optional<Diagnosis> CheckHolder(const OpenAttempt& attempt, DiagnosisFacts& facts);
 std::optional<Diagnosis> CheckModemManager(const OpenAttempt& attempt, DiagnosisFacts& facts);

@@ -15,11 +15,16 @@ constexpr std::array kSetupComControls = std::to_array<ControlTemplate>({
     {ids::kSetupBaudRate, DropList, "", 56, 26, 60, 120},
     {ids::kSetupDevice, Label, "", 8, 46, 170, 9, kNoWrap},
     {ids::kSetupDetails, Preview, "", 8, 58, 224, 90},
+    {kNoId, Label, "Network address for this name: tcp://host:port (raw NMEA) or gpsd://host[:port][/device]",
+     8, 152, 224, 18},
+    {ids::kSetupAddress, Edit, "", 8, 171, 186, 12},
+    {ids::kSetupUseAddress, Button, "Use", 198, 170, 34, 14},
+    {ids::kSetupAddressNote, Label, "", 8, 187, 224, 18},
     {kIdOk, DefaultButton, "OK", 130, 7, 46, 14},
     {kIdCancel, Button, "Cancel", 130, 25, 46, 14},
 });
 
-constexpr DialogTemplate kSetupCom{ids::kSetupComTemplate, "Setup COM Port", 240, 154, kSetupComControls};
+constexpr DialogTemplate kSetupCom{ids::kSetupComTemplate, "Setup COM Port", 240, 209, kSetupComControls};
 
 }  // namespace
 
