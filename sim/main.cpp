@@ -2,7 +2,8 @@
 // terminal under a COM name in the serial layer's link folder, plays the
 // receiver model (or a recording) on it, answers the tool's commands, logs
 // what it receives to standard error, and removes its link when ended by
-// SIGINT, SIGTERM or SIGHUP.
+// SIGINT, SIGTERM or SIGHUP. With --tcp it serves the same line on a TCP
+// socket too (tcp_line.h).
 
 #include <fcntl.h>
 #include <poll.h>
@@ -27,6 +28,7 @@
 #include "serial/serial_system.h"
 #include "sim/options.h"
 #include "sim/simulator.h"
+#include "sim/tcp_line.h"
 
 namespace {
 
@@ -113,6 +115,12 @@ bool ReadFile(const std::string& path, std::string& text) {
   return true;
 }
 
+void Record(std::FILE* record, std::string_view bytes) {
+  if (record == nullptr || bytes.empty()) return;
+  std::fwrite(bytes.data(), 1, bytes.size(), record);
+  std::fflush(record);
+}
+
 // Writes what the line carries; what the terminal cannot take is lost, as on
 // a real line nobody listens to. Returns whether everything went out. What
 // went out is also appended to `record` when one is open.
@@ -120,10 +128,7 @@ bool WriteOut(int fd, std::string_view bytes, std::FILE* record) {
   while (!bytes.empty()) {
     const ssize_t n = write(fd, bytes.data(), bytes.size());
     if (n > 0) {
-      if (record) {
-        std::fwrite(bytes.data(), 1, static_cast<std::size_t>(n), record);
-        std::fflush(record);
-      }
+      Record(record, bytes.substr(0, static_cast<std::size_t>(n)));
       bytes.remove_prefix(static_cast<std::size_t>(n));
     } else if (n < 0 && errno == EINTR) {
       continue;
@@ -177,18 +182,36 @@ int Run(const sim::ProgramOptions& options) {
     }
   }
 
+  sim::TcpLine tcp;
+  if (options.tcpPort >= 0) {
+    if (const std::string error = tcp.Listen(options.tcpHost, options.tcpPort); !error.empty()) {
+      Report(error);
+      return 1;
+    }
+    std::printf("%s\n", tcp.Address().c_str());
+    std::fflush(stdout);
+    LogLine("serving " + tcp.Address() + " (one client at a time)");
+  }
+
   const serial::PortLocations where = serial::DefaultPortLocations();
   const std::string comName = serial::ComNameOf(options.com);
+  bool published = false;
   if (where.linkFolder.empty()) {
-    Report("neither XDG_RUNTIME_DIR nor HOME is set: nowhere to publish " + comName);
-    return 1;
-  }
-  if (const serial::Status status = serial::PublishPortLink(where, comName, pty.slavePath); status != 0) {
+    // The socket alone is enough to be of use.
+    if (!tcp.Listening()) {
+      Report("neither XDG_RUNTIME_DIR nor HOME is set: nowhere to publish " + comName);
+      return 1;
+    }
+    LogLine("neither XDG_RUNTIME_DIR nor HOME is set: " + comName + " is not published");
+  } else if (const serial::Status status = serial::PublishPortLink(where, comName, pty.slavePath);
+             status != 0) {
     Report("cannot publish " + comName + " in " + where.linkFolder + " (error " + std::to_string(status) +
            ")");
     return 1;
+  } else {
+    published = true;
+    LogLine("published " + comName + " -> " + pty.slavePath + " in " + where.linkFolder);
   }
-  LogLine("published " + comName + " -> " + pty.slavePath + " in " + where.linkFolder);
 
   sim::SystemClock clock;
   sim::ProgramOptions settings = options;
@@ -203,8 +226,12 @@ int Run(const sim::ProgramOptions& options) {
   for (;;) {
     const sim::Millis wait = simulator.NextDue() - clock.Now();
     const int timeout = wait <= 0 ? 0 : static_cast<int>(wait < kLongestWaitMs ? wait : kLongestWaitMs);
-    pollfd fds[2] = {{pty.master.fd, POLLIN, 0}, {signals.fd, POLLIN, 0}};
-    if (poll(fds, 2, timeout) < 0 && errno != EINTR) {
+    // Negative descriptors (no socket, no client) are passed over by poll.
+    pollfd fds[4] = {{pty.master.fd, POLLIN, 0},
+                     {signals.fd, POLLIN, 0},
+                     {tcp.ListenerFd(), POLLIN, 0},
+                     {tcp.ClientFd(), POLLIN, 0}};
+    if (poll(fds, 4, timeout) < 0 && errno != EINTR) {
       Fail(std::string("poll: ") + std::strerror(errno));
       break;
     }
@@ -215,7 +242,18 @@ int Run(const sim::ProgramOptions& options) {
       }
       break;
     }
-    simulator.SetToolBaud(TerminalBaud(pty.slave.fd));
+    if (fds[3].revents != 0 && fds[3].fd == tcp.ClientFd()) {
+      std::string heard;
+      const bool stays = tcp.ReadClient(heard);
+      simulator.Receive(heard);
+      if (!stays) LogLine("client left");
+    }
+    if (fds[2].revents & POLLIN) {
+      if (const std::string what = tcp.Accept(); !what.empty()) LogLine(what);
+    }
+    // A network line has no speed of its own: while a client reads the socket
+    // the receiver's output reaches it as sent.
+    simulator.SetToolBaud(tcp.HasClient() ? 0 : TerminalBaud(pty.slave.fd));
     if (fds[0].revents & POLLIN) {
       char buffer[4096];
       std::size_t total = 0;
@@ -229,7 +267,16 @@ int Run(const sim::ProgramOptions& options) {
     simulator.Tick();
     const std::string out = simulator.TakeOutput();
     if (!out.empty()) {
-      const bool sent = WriteOut(pty.master.fd, out, record.get());
+      // The terminal gets the output always; the record holds what the
+      // reader took: the socket's client while there is one.
+      const bool socketReads = tcp.HasClient();
+      bool sent = WriteOut(pty.master.fd, out, socketReads ? nullptr : record.get());
+      if (socketReads) {
+        const std::size_t taken = tcp.Write(out);
+        Record(record.get(), std::string_view(out).substr(0, taken));
+        sent = taken == out.size();
+        if (!tcp.HasClient()) LogLine("client left");
+      }
       if (sent == dropping) {
         dropping = !sent;
         LogLine(dropping ? "nobody reads the line: output is lost" : "the line is read again");
@@ -239,7 +286,7 @@ int Run(const sim::ProgramOptions& options) {
 
   // Remove the link only while it still leads to this terminal.
   std::string device;
-  if (serial::ResolvePortName(comName, device, where) == 0 && device == pty.slavePath) {
+  if (published && serial::ResolvePortName(comName, device, where) == 0 && device == pty.slavePath) {
     serial::UnpublishPortLink(where, comName);
     LogLine("removed " + comName);
   }

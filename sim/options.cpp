@@ -1,5 +1,7 @@
 #include "sim/options.h"
 
+#include <arpa/inet.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -42,6 +44,32 @@ std::string InRange(std::string_view name, std::string_view text, T low, T high,
   return {};
 }
 
+// --tcp [ADDRESS:]PORT, ADDRESS a numeric IPv4 address or an IPv6 one in
+// brackets.
+std::string TcpOption(std::string_view v, ProgramOptions& out) {
+  const char* const kForm = "--tcp takes [ADDRESS:]PORT, PORT 0 to 65535 (0: a free one)";
+  std::string_view host;
+  std::string_view port = v;
+  if (!v.empty() && v.front() == '[') {
+    const std::size_t close = v.find("]:");
+    if (close == std::string_view::npos) return kForm;
+    host = v.substr(1, close - 1);
+    port = v.substr(close + 2);
+    in6_addr a{};
+    if (inet_pton(AF_INET6, std::string(host).c_str(), &a) != 1) return kForm;
+  } else if (const std::size_t colon = v.rfind(':'); colon != std::string_view::npos) {
+    host = v.substr(0, colon);
+    port = v.substr(colon + 1);
+    in_addr a{};
+    if (inet_pton(AF_INET, std::string(host).c_str(), &a) != 1) return kForm;
+  }
+  int number = -1;
+  if (!ReadNumber(port, number) || number < 0 || number > 65535) return kForm;
+  out.tcpPort = number;
+  if (!host.empty()) out.tcpHost = std::string(host);
+  return {};
+}
+
 }  // namespace
 
 std::string UsageText() {
@@ -61,6 +89,10 @@ std::string UsageText() {
          "  --noise FRACTION  corrupt this fraction of output lines (0 to 1; default 0)\n"
          "  --seed N          seed of the noise (default 1)\n"
          "  --record FILE     also write every byte that goes out on the line to FILE\n"
+         "                    (while a TCP client reads, what the client took)\n"
+         "  --tcp [ADDR:]PORT also serve the line on a TCP socket, one client at a time,\n"
+         "                    as ser2net would (ADDR default 127.0.0.1; PORT 0 picks a\n"
+         "                    free one); the address is printed on standard output\n"
          "  --help            show this text\n";
 }
 
@@ -97,7 +129,7 @@ std::string ParseOptions(int argc, const char* const* argv, ProgramOptions& out)
     const bool known = arg == "--com" || arg == "--lat" || arg == "--lon" || arg == "--alt" ||
                        arg == "--speed" || arg == "--rate" || arg == "--baud" || arg == "--start" ||
                        arg == "--ttff-scale" || arg == "--replay" || arg == "--noise" || arg == "--seed" ||
-                       arg == "--record";
+                       arg == "--record" || arg == "--tcp";
     if (!known) return "unknown option " + std::string(arg);
     if (!next(v)) return std::string(arg) + " needs a value";
 
@@ -137,6 +169,8 @@ std::string ParseOptions(int argc, const char* const* argv, ProgramOptions& out)
       error = InRange(arg, v, 0.0, 1.0, out.sim.noise);
     } else if (arg == "--seed") {
       if (!ReadNumber(v, out.sim.seed)) error = "--seed takes a whole number";
+    } else if (arg == "--tcp") {
+      error = TcpOption(v, out);
     } else if (arg == "--record") {
       out.recordPath = std::string(v);
       if (out.recordPath.empty()) error = "--record needs a file name";

@@ -9,9 +9,11 @@ namespace sim {
 
 struct ProgramOptions {
   SimOptions sim;
-  int com = 1;             // published as "COM<com>"
-  std::string replayPath;  // empty: play the model
-  std::string recordPath;  // empty: keep no copy of what goes out on the line
+  int com = 1;                        // published as "COM<com>"
+  std::string replayPath;             // empty: play the model
+  std::string recordPath;             // empty: keep no copy of what goes out on the line
+  int tcpPort = -1;                   // also serve the line on this TCP port; 0: a free one; -1: no socket
+  std::string tcpHost = "127.0.0.1";  // the numeric address the socket listens on
   bool help = false;
 };
 
