@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra
   locales  # locale sources: the number tests build a German locale with localedef
+  gpsd gpsd-clients  # gpsfake feeds a real gpsd for the gpsd:// tests (free ports, no service needed)
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "ports/usb_ids.h"
+#include "serial/port_names.h"
 
 namespace ports {
 namespace {
@@ -475,7 +476,7 @@ Diagnosis NetworkDiagnosis(const OpenAttempt& attempt) {
     where += " (kept in " + Printable(LinkPath(attempt)) + ")";
   d.explanation.push_back(where + ". Opening it failed: " + d.summary + ".");
   const bool gpsd = address.rfind("gpsd://", 0) == 0;
-  if (address.rfind("tcp://", 0) != 0 && !gpsd) {
+  if (!serial::AddressProblem(attempt.devicePath.empty() ? attempt.portName : attempt.devicePath).empty()) {
     d.explanation.push_back(
         "An address is one line: tcp://HOST:PORT for a raw NMEA stream (ser2net, socat), or "
         "gpsd://HOST[:PORT][/DEVICE] for gpsd. Type it for the name in Setup COM Port.");

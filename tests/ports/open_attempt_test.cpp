@@ -106,3 +106,43 @@ TEST_F(FailedOpen, AReceiverThatCameBackUnderAnotherNumberIsFound) {
 }
 
 }  // namespace
+
+namespace {
+
+// A name that stands for a network source involves no device here: the
+// explanation is what the connection or gpsd said, and where the address is
+// kept; a published address that is not valid says what is wrong with it.
+TEST_F(FailedOpen, ANetworkSourceIsExplainedByWhatTheConnectionSaid) {
+  ASSERT_EQ(serial::PublishPortAddress(where_, "COM4", "gpsd://localhost/dev/ttyUSB9"), 0);
+  Plug("ttyUSB0", 0);
+  const ports::Diagnosis gpsd = app::DiagnoseOpenFailure(serial::ERROR_DEV_NOT_EXIST, "COM4", facts_, where_,
+                                                         "gpsd: No such device as /dev/ttyUSB9");
+  EXPECT_EQ(gpsd.cause, ports::Cause::Network);
+  EXPECT_EQ(gpsd.summary, "gpsd: No such device as /dev/ttyUSB9");
+  ASSERT_FALSE(gpsd.explanation.empty());
+  EXPECT_EQ(gpsd.explanation.front(),
+            "COM4 stands for the network source gpsd://localhost:2947/dev/ttyUSB9 (kept in " +
+                where_.linkFolder +
+                "/COM4). Opening it failed: gpsd: No such device as "
+                "/dev/ttyUSB9.");
+  EXPECT_THAT(gpsd.commands, ElementsAre("gpspipe -w -n 4"));
+
+  // Without a word from the link, the status speaks; a typed address names
+  // itself.
+  const ports::Diagnosis refused =
+      app::DiagnoseOpenFailure(serial::ERROR_CONNECTION_REFUSED, "tcp://127.0.0.1:2000", facts_, where_);
+  EXPECT_EQ(refused.cause, ports::Cause::Network);
+  EXPECT_EQ(refused.summary, "connection refused: nothing listens at that address");
+  EXPECT_EQ(refused.explanation.front().rfind("tcp://127.0.0.1:2000. Opening it failed: ", 0), 0u)
+      << refused.explanation.front();
+
+  std::ofstream(where_.linkFolder + "/COM5") << "tcp://field-pc\n";
+  const ports::Diagnosis invalid =
+      app::DiagnoseOpenFailure(serial::ERROR_INVALID_NAME, "COM5", facts_, where_);
+  EXPECT_EQ(invalid.cause, ports::Cause::Network);
+  EXPECT_THAT(invalid.explanation.front(), ::testing::HasSubstr("network source tcp://field-pc"));
+  ASSERT_EQ(invalid.explanation.size(), 2u);
+  EXPECT_THAT(invalid.explanation.back(), ::testing::StartsWith("An address is one line: tcp://HOST:PORT"));
+}
+
+}  // namespace

@@ -28,7 +28,8 @@ if(GPSDESK_GUI)
     ports/port_holder_window_test.cpp
     ui/setup_com_details_test.cpp
     ui/port_why_test.cpp
-    ui/port_follow_test.cpp)
+    ui/port_follow_test.cpp
+    ports/setup_com_address_test.cpp)
   target_include_directories(ports_ui_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(ports_ui_tests PRIVATE gpsdesk_ui Qt6::Test GTest::gmock GTest::gtest)
   gtest_discover_tests(ports_ui_tests DISCOVERY_TIMEOUT 60

@@ -96,6 +96,58 @@ TEST_F(SerialPortNames, PublishedLinksTakePrecedenceAndTheRestFillIn) {
   EXPECT_EQ(PublishPortLink({}, "COM2", "/dev/ttyUSB0"), ERROR_INVALID_PARAMETER);
 }
 
+TEST_F(SerialPortNames, AnEntryThatIsAFileHoldsANetworkAddress) {
+  AddDevices({"ttyUSB0", "ttyUSB1"});
+  ASSERT_EQ(PublishPortAddress(where, "COM1", "TCP://Field-PC:2000"), 0);
+  const std::string entry = where.linkFolder + "/COM1";
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(entry)));
+  EXPECT_EQ((fs::status(entry).permissions() & fs::perms::all),
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(Resolve("COM1"), "tcp://field-pc:2000");
+  EXPECT_EQ(PublishedAddress(where, "COM1"), "tcp://field-pc:2000");
+  EXPECT_EQ(Resolve("COM2"), Dev("ttyUSB0")) << "the address takes the name, no device";
+  const std::vector<PortMapping> list = ListPortMappings(where);
+  EXPECT_EQ(list[0].device, "tcp://field-pc:2000");
+  EXPECT_TRUE(list[0].linked);
+  EXPECT_TRUE(IsAddressTarget(list[0].device));
+  EXPECT_FALSE(IsAddressTarget(list[1].device));
+
+  // Written by hand: one line, blanks and line end around it allowed.
+  auto write = [&](const std::string& name, const std::string& text) {
+    std::ofstream(where.linkFolder + "/" + name, std::ios::binary) << text;
+  };
+  write("COM2", "  gpsd://localhost/dev/ttyACM0\r\n\n");
+  EXPECT_EQ(Resolve("COM2"), "gpsd://localhost:2947/dev/ttyACM0");
+  // Anything else in such a file is refused, never opened as a path.
+  for (const std::string& text : {std::string(), std::string("tcp://host"), std::string("/dev/ttyUSB1\n"),
+                                  std::string("tcp://a:1\ntcp://b:2\n"), std::string(1025, 'x')}) {
+    write("COM3", text);
+    std::string device;
+    EXPECT_EQ(ResolvePortName("COM3", device, where), ERROR_INVALID_NAME) << text.substr(0, 40);
+    EXPECT_NE(AddressProblem(device), "") << device;
+    EXPECT_FALSE(device.empty() || device.front() == '/') << device;
+  }
+  EXPECT_EQ(PublishedAddress(where, "COM3"), "(entry larger than 1 KiB)");
+  // A link stays a device; typed addresses need no entry.
+  ASSERT_EQ(PublishPortLink(where, "COM4", Dev("ttyUSB1")), 0);
+  EXPECT_EQ(Resolve("COM4"), Dev("ttyUSB1"));
+  EXPECT_EQ(PublishedAddress(where, "COM4"), "");
+  EXPECT_EQ(Resolve("tcp://[::1]:2000"), "tcp://[::1]:2000");
+  EXPECT_EQ(Resolve("gpsd://bad host"), "error 123");
+
+  EXPECT_EQ(PublishPortAddress(where, "COM5", "tcp://host"), ERROR_INVALID_NAME);
+  EXPECT_FALSE(fs::exists(where.linkFolder + "/COM5"));
+  EXPECT_EQ(PublishPortAddress({}, "COM5", "tcp://host:1"), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(PublishPortAddress(where, "COMX", "tcp://host:1"), ERROR_INVALID_PARAMETER);
+  // An address replaces a link in one step, and goes as a link goes.
+  ASSERT_EQ(PublishPortAddress(where, "COM4", "tcp://10.0.0.2:4001"), 0);
+  EXPECT_EQ(Resolve("COM4"), "tcp://10.0.0.2:4001");
+  ASSERT_EQ(UnpublishPortLink(where, "COM4"), 0);
+  EXPECT_EQ(PublishedAddress(where, "COM4"), "");
+  EXPECT_EQ(std::distance(fs::directory_iterator(where.linkFolder), fs::directory_iterator()), 3)
+      << "no temporary file is left";
+}
+
 TEST_F(SerialPortNames, OpenGoesThroughTheUsersLinkFolder) {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   const std::string saved = runtime ? runtime : "";

@@ -7,7 +7,8 @@ add_executable(test_sim
   sim/line_garbler_test.cpp
   sim/simulator_test.cpp
   sim/options_test.cpp
-  sim/sim_process_test.cpp)
+  sim/sim_process_test.cpp
+  sim/sim_tcp_test.cpp)
 target_link_libraries(test_sim PRIVATE gpsdesk_sim_model GTest::gtest_main)
 target_compile_definitions(test_sim PRIVATE GPSDESK_SIM="$<TARGET_FILE:gpsdesk-sim>")
 add_dependencies(test_sim gpsdesk-sim)
