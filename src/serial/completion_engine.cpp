@@ -183,6 +183,7 @@ void CompletionEngine::Raise(std::uint32_t events) { history |= events & mask; }
 // last look: they are an arrival all the same, even when a reader takes them
 // before the engine sees their edge.
 void CompletionEngine::Taken(std::size_t count) {
+  if (count == 0) return;
   if (countsInput && count > knownInput) Raise(EV_RXCHAR);
   knownInput -= static_cast<std::uint32_t>(std::min<std::size_t>(knownInput, count));
 }
@@ -211,9 +212,10 @@ std::uint32_t CompletionEngine::TakeInput(unsigned char* to, std::uint32_t lengt
     }
   }
   while (got < length) {
-    const long n = system.Receive(port, to + got, length - got);
+    std::size_t consumed = 0;
+    const long n = system.Receive(port, to + got, length - got, consumed);
+    Taken(consumed);
     if (n > 0) {
-      Taken(static_cast<std::size_t>(n));
       Scan(to + got, static_cast<std::size_t>(n));
       got += static_cast<std::uint32_t>(n);
       if (!waitForAll) break;
@@ -278,10 +280,11 @@ void CompletionEngine::ReadAhead() {
   unsigned char chunk[4096];
   while (readAhead.size() - readAheadHead < kReadAheadLimit) {
     const std::size_t room = kReadAheadLimit - (readAhead.size() - readAheadHead);
-    const long n = system.Receive(port, chunk, std::min(sizeof chunk, room));
+    std::size_t consumed = 0;
+    const long n = system.Receive(port, chunk, std::min(sizeof chunk, room), consumed);
+    Taken(consumed);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return;  // nothing more now; a failure shows to the next reader
-    Taken(static_cast<std::size_t>(n));
     Scan(chunk, static_cast<std::size_t>(n));
     readAhead.insert(readAhead.end(), chunk, chunk + n);
   }

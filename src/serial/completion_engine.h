@@ -111,7 +111,7 @@ class CompletionEngine {
   std::uint32_t TakeInput(unsigned char* to, std::uint32_t length, bool waitForAll, Status& failure);
   std::uint32_t GiveOutput(const unsigned char* from, std::uint32_t length, Status& failure);
   void Scan(const unsigned char* bytes, std::size_t count);
-  void Taken(std::size_t count);  // bytes read from the port
+  void Taken(std::size_t count);  // bytes that left the driver's input queue
   void Raise(std::uint32_t events);
   void PollSources();
   void CompleteWaitIfDue();

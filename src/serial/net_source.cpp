@@ -335,10 +335,11 @@ int NetSource::GetCounters(int, LineCounters& counters) {
 int NetSource::Flush(int fd) {
   unsigned char scratch[4096];
   for (std::size_t discarded = 0; discarded < kFlushLimit;) {
-    const long n = Receive(fd, scratch, sizeof scratch);
+    std::size_t consumed = 0;
+    const long n = Receive(fd, scratch, sizeof scratch, consumed);
+    discarded += consumed;
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    discarded += static_cast<std::size_t>(n);
+    if (n < 0 || consumed == 0) break;
   }
   return 0;
 }
@@ -351,25 +352,26 @@ int NetSource::GetOutputQueue(int fd, std::uint32_t& bytes) {
   return 0;
 }
 
-// gpsd's own lines are counted by the socket too, so for gpsd the link
-// cannot tell arrivals of the receiver's bytes by the count.
+// For gpsd the count holds gpsd's own lines too; Receive says how much of it
+// each read took, so the link keeps count all the same.
 int NetSource::GetInputQueue(int fd, std::uint32_t& bytes) {
   bytes = 0;
-  if (address.scheme != NetScheme::Tcp) return ENOTTY;
   int queued = 0;
   if (ioctl(fd, SIOCINQ, &queued) != 0) return errno;
   bytes = queued > 0 ? static_cast<std::uint32_t>(queued) : 0;
   return 0;
 }
 
-long NetSource::Receive(int fd, void* buffer, std::size_t length) {
+long NetSource::Receive(int fd, void* buffer, std::size_t length, std::size_t& consumed) {
   auto* bytes = static_cast<unsigned char*>(buffer);
+  consumed = 0;
   for (;;) {
     const ssize_t n = recv(fd, bytes, length, MSG_DONTWAIT);
     if (n < 0) {
       errno = LostAsEio(errno);
       return -1;
     }
+    consumed += static_cast<std::size_t>(n);
     if (n == 0 || address.scheme == NetScheme::Tcp) return n;
     const bool goneBefore = gpsd.DeviceGone();
     const std::size_t kept = gpsd.Filter(bytes, static_cast<std::size_t>(n));
@@ -377,7 +379,6 @@ long NetSource::Receive(int fd, void* buffer, std::size_t length) {
     // device does. The shutdown wakes the link's wait on the socket.
     if (!goneBefore && gpsd.DeviceGone()) shutdown(fd, SHUT_RDWR);
     if (kept != 0) return static_cast<long>(kept);
-    if (length == 0) return 0;
   }
 }
 

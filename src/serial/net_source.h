@@ -73,7 +73,7 @@ class NetSource final : public SerialSystem {
   int Flush(int fd) override;
   int GetOutputQueue(int fd, std::uint32_t& bytes) override;
   int GetInputQueue(int fd, std::uint32_t& bytes) override;
-  long Receive(int fd, void* buffer, std::size_t length) override;
+  long Receive(int fd, void* buffer, std::size_t length, std::size_t& consumed) override;
   long Send(int fd, const void* data, std::size_t length) override;
 
  private:

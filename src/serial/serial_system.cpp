@@ -156,7 +156,11 @@ int PosixSerialSystem::GetInputQueue(int fd, std::uint32_t& bytes) {
   return 0;
 }
 
-long PosixSerialSystem::Receive(int fd, void* buffer, std::size_t length) { return read(fd, buffer, length); }
+long PosixSerialSystem::Receive(int fd, void* buffer, std::size_t length, std::size_t& consumed) {
+  const ssize_t n = read(fd, buffer, length);
+  consumed = n > 0 ? static_cast<std::size_t>(n) : 0;
+  return n;
+}
 
 long PosixSerialSystem::Send(int fd, const void* data, std::size_t length) { return write(fd, data, length); }
 

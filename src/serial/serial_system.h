@@ -74,8 +74,11 @@ class SerialSystem {
   // fails; then every readiness edge counts as an arrival.
   virtual int GetInputQueue(int fd, std::uint32_t& bytes) = 0;
   // read() and write() on the non-blocking descriptor: the count moved, 0 at
-  // the end of input, or -1 with errno (EAGAIN: nothing now).
-  virtual long Receive(int fd, void* buffer, std::size_t length) = 0;
+  // the end of input, or -1 with errno (EAGAIN: nothing now). `consumed`:
+  // how much left the input queue, which for a source that leaves bytes out
+  // (gpsd's own lines) can be more than what was delivered, also when
+  // nothing was.
+  virtual long Receive(int fd, void* buffer, std::size_t length, std::size_t& consumed) = 0;
   virtual long Send(int fd, const void* data, std::size_t length) = 0;
 };
 
@@ -104,7 +107,7 @@ class PosixSerialSystem : public SerialSystem {
   // always reports 0.
   int GetOutputQueue(int fd, std::uint32_t& bytes) override;
   int GetInputQueue(int fd, std::uint32_t& bytes) override;
-  long Receive(int fd, void* buffer, std::size_t length) override;
+  long Receive(int fd, void* buffer, std::size_t length, std::size_t& consumed) override;
   long Send(int fd, const void* data, std::size_t length) override;
 };
 

@@ -215,6 +215,16 @@ TEST_F(SerialNetGpsd, OnlyTheReceiversLinesAreReadWithTheirOwnLineEnds) {
   EXPECT_EQ(wnd.Read(extra, sizeof extra, &got, nullptr, 0), 0);
   EXPECT_EQ(got, 0u) << "no JSON byte is left to read";
 
+  // gpsd's lines count as taken from the socket: after a long one, a short
+  // arrival is still news.
+  peer.Send("{\"class\":\"DEVICE\",\"path\":\"/dev/ttyUSB0\",\"x\":\"" + std::string(300, 'x') +
+            "\"}\r\n$A\r\n");
+  EXPECT_EQ(ReadExactly(wnd, 4), "$A\r\n");
+  const std::size_t seen = window.Messages().size();
+  peer.Send("$B\r\n");
+  EXPECT_TRUE(window.WaitForCount(seen + 1));
+  EXPECT_EQ(ReadExactly(wnd, 4), "$B\r\n");
+
   // Writing through gpsd is refused; nothing reaches it.
   EXPECT_EQ(wnd.WriteText("$PVLRX600*76\r\n", nullptr, nullptr, kPatience), ERROR_NOT_SUPPORTED);
 
