@@ -42,6 +42,8 @@ std::vector<NamedDevice> SysReturnFacts::Names() {
 std::string SysReturnFacts::Resolve(const std::string& portName) {
   std::string device;
   if (serial::ResolvePortName(portName, device, where_) != serial::ERROR_SUCCESS) return {};
+  // A network address is tried as it is; only opening it tells whether it is back.
+  if (!IsPath(device)) return device;
   return facts_.RealPath(device);
 }
 
@@ -80,7 +82,7 @@ FollowedPort DescribeOpenedPort(const std::string& portName, ReturnFacts& facts)
   FollowedPort port;
   port.portName = portName;
   port.device = facts.Resolve(portName);
-  if (!port.device.empty()) port.usb = UsbIdentityOf(facts.Properties(port.device));
+  if (IsPath(port.device)) port.usb = UsbIdentityOf(facts.Properties(port.device));
   port.link = facts.PublishedLink(portName);
   return port;
 }

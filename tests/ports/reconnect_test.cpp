@@ -297,6 +297,14 @@ TEST(Reconnector, RepublishedLinkIsToldApartOnTheMachine) {
 
   fs::remove(target);
   EXPECT_EQ(facts.Resolve("COM9"), "");
+
+  // A name published as a network address stays that address: the wait
+  // tries it, since only connecting tells whether the source is back.
+  ASSERT_EQ(serial::PublishPortAddress(where, "COM7", "tcp://127.0.0.1:2000"), 0);
+  EXPECT_EQ(facts.Resolve("COM7"), "tcp://127.0.0.1:2000");
+  ports::Reconnector wait;
+  wait.Follow(ports::DescribeOpenedPort("COM7", facts), 0);
+  EXPECT_EQ(wait.Check(facts), std::optional<std::string>("COM7"));
   fs::remove_all(root);
 }
 
