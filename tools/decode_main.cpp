@@ -1,6 +1,7 @@
 // gpsdesk-decode: reads NMEA bytes from a file or standard input, assembles
 // lines as the live receive path does, interprets every sentence with the
-// tool's own interpreter and writes one JSON object per sentence.
+// tool's own interpreter (with --all: the every-constellation one) and writes
+// one JSON object per sentence.
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,16 +13,20 @@
 #include <string_view>
 
 #include "app/line_assembler.h"
+#include "gnss/gnss_json.h"
+#include "gnss/interpret_all.h"
 #include "nmea/interpreter.h"
 #include "nmea/json.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: gpsdesk-decode [--state] [--lf] [FILE]\n"
+    "usage: gpsdesk-decode [--all] [--state] [--lf] [FILE]\n"
     "Reads NMEA from FILE (or standard input when FILE is absent or \"-\") and writes\n"
     "one JSON object per interpreted sentence to standard output.\n"
     "Lines end at CR, as on the receiver's line; LF is ignored.\n"
+    "  --all     interpret every constellation's talkers (GN GL GA GB BD GQ GI...)\n"
+    "            as the window's \"All constellations\" mode does\n"
     "  --state   add the whole receiver state to every object\n"
     "  --lf      also end a line at an LF that follows no CR (files saved with Unix line ends)\n";
 
@@ -40,19 +45,27 @@ bool WriteAll(int fd, const std::string& data) {
 
 class JsonSink : public app::LineSink {
  public:
-  explicit JsonSink(nmea::JsonOptions options) : options_(options) {}
+  JsonSink(bool all, bool withState) : all_(all), options_{withState}, allOptions_{withState} {}
   void ConsoleText(std::string_view) override {}
   void Sentence(std::string_view sentence) override {
-    nmea::Interpret(sentence, state_, result_);
-    nmea::AppendJsonLine(out_, sentence, result_, state_, options_);
+    if (all_) {
+      gnss::InterpretAll(sentence, model_, result_);
+      gnss::AppendJsonLine(out_, sentence, result_, model_, allOptions_);
+    } else {
+      nmea::Interpret(sentence, state_, result_);
+      nmea::AppendJsonLine(out_, sentence, result_, state_, options_);
+    }
     ++count_;
   }
   std::string& Out() { return out_; }
   unsigned long long Count() const { return count_; }
 
  private:
+  bool all_;
   nmea::JsonOptions options_;
+  gnss::JsonOptions allOptions_;
   nmea::ReceiverState state_;
+  gnss::GnssModel model_;
   nmea::Interpretation result_;
   std::string out_;
   unsigned long long count_ = 0;
@@ -80,13 +93,16 @@ class BareLfToCr {
 }  // namespace
 
 int main(int argc, char** argv) {
-  nmea::JsonOptions options;
+  bool all = false;
+  bool withState = false;
   bool lfEndsLines = false;
   const char* path = nullptr;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
-    if (arg == "--state") {
-      options.withState = true;
+    if (arg == "--all") {
+      all = true;
+    } else if (arg == "--state") {
+      withState = true;
     } else if (arg == "--lf") {
       lfEndsLines = true;
     } else if (arg == "-h" || arg == "--help") {
@@ -113,7 +129,7 @@ int main(int argc, char** argv) {
   }
 
   app::LineAssembler assembler(/*keepConsole=*/false);
-  JsonSink sink(options);
+  JsonSink sink(all, withState);
   sink.Out().reserve(1 << 17);
   BareLfToCr lfToCr;
   bool sawLf = false;

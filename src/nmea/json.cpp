@@ -85,8 +85,7 @@ void AppendJsonString(std::string& out, std::string_view text) {
   out += '"';
 }
 
-void AppendJsonLine(std::string& out, std::string_view sentence, const Interpretation& r,
-                    const ReceiverState& st, const JsonOptions& options) {
+void AppendJsonHead(std::string& out, std::string_view sentence, const Interpretation& r) {
   out += "{\"sentence\":";
   AppendJsonString(out, sentence);
   out += ",\"texts\":{";
@@ -111,6 +110,11 @@ void AppendJsonLine(std::string& out, std::string_view sentence, const Interpret
   action(r.restartTtff, "\"restartTtff\"");
   action(r.redrawViews, "\"redrawViews\"");
   out += ']';
+}
+
+void AppendJsonLine(std::string& out, std::string_view sentence, const Interpretation& r,
+                    const ReceiverState& st, const JsonOptions& options) {
+  AppendJsonHead(out, sentence, r);
   if (r.kind == SentenceKind::Gga) {
     out += ",\"latitude\":";
     AppendInt(out, st.latitude);

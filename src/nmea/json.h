@@ -17,6 +17,10 @@ struct JsonOptions {
   bool withState = false;  // add the whole receiver state to every object
 };
 
+// Appends the opening of one line: "{" and the members sentence, texts and
+// actions, without the closing brace.
+void AppendJsonHead(std::string& out, std::string_view sentence, const Interpretation& r);
+
 // Appends one line (ending in "\n") describing what `sentence` did.
 void AppendJsonLine(std::string& out, std::string_view sentence, const Interpretation& r,
                     const ReceiverState& state, const JsonOptions& options);

@@ -73,6 +73,11 @@ std::string_view FieldView(std::string_view s, int n) {
 Fields::Fields(std::string_view sentence) : sentence_(sentence) {
   FieldScanner scan(sentence);
   while (count_ < kMax && scan.Next(field_[count_])) ++count_;
+  total_ = count_;
+  if (count_ == kMax) {
+    std::string_view more;
+    while (scan.Next(more)) ++total_;
+  }
 }
 
 std::string FieldAt(std::string_view sentence, int n) {

@@ -36,11 +36,14 @@ class Fields {
     if (n >= 1 && n <= count_) return field_[n - 1];
     return n > kMax ? FieldView(sentence_, n) : std::string_view();
   }
+  // How many fields the sentence has, the head included (also beyond kMax).
+  int Size() const { return total_; }
 
  private:
   std::string_view sentence_;
   std::string_view field_[kMax];
   int count_ = 0;  // fields 1..count_ were found; later ones (up to kMax) read as empty
+  int total_ = 0;
 };
 
 }  // namespace nmea

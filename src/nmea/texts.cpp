@@ -72,6 +72,13 @@ std::int32_t ParseCoordinate(std::string_view f) {
   return TruncToInt((AtoF(degrees) * 60.0 + AtoF(minutes)) * 10000.0);
 }
 
+std::int32_t CoordinateUnits(std::string_view field, std::string_view hemisphere, std::string_view negative) {
+  // Empty fields read as "0", which parses as 0 like the text would.
+  const std::int32_t v = ParseCoordinate(Shown(field));
+  if (hemisphere != negative) return v;
+  return v == INT32_MIN ? INT32_MAX : -v;
+}
+
 void AppendGgaTexts(const Fields& s, std::int32_t& latitude, std::int32_t& longitude, Interpretation& out) {
   const std::string_view t = Shown(s[2]);
   auto piece = [&](std::size_t pos) { return pos < t.size() ? t.substr(pos, 2) : std::string_view(); };
@@ -80,11 +87,8 @@ void AppendGgaTexts(const Fields& s, std::int32_t& latitude, std::int32_t& longi
   out.texts.emplace_back(ids::kUtc, std::move(utc));
   out.texts.emplace_back(ids::kAltitude, Concat(Shown(s[10]), " m"));
 
-  // Empty fields read as "0", which parses as 0 like the text would.
-  latitude = ParseCoordinate(Shown(s[3]));
-  if (s[4] == "S") latitude = latitude == INT32_MIN ? INT32_MAX : -latitude;
-  longitude = ParseCoordinate(Shown(s[5]));
-  if (s[6] == "W") longitude = longitude == INT32_MIN ? INT32_MAX : -longitude;
+  latitude = CoordinateUnits(s[3], s[4], "S");
+  longitude = CoordinateUnits(s[5], s[6], "W");
 
   auto [lonDeg, lonMin] = CoordinateTexts(longitude, 'E', 'W');
   out.texts.emplace_back(ids::kLongitudeDeg, std::move(lonDeg));

@@ -36,4 +36,9 @@ void AppendInViewText(int inView, Interpretation& out);
 // minutes at most 7 characters from there.
 std::int32_t ParseCoordinate(std::string_view field);
 
+// A GGA coordinate field and its hemisphere field as the position texts use
+// them: ParseCoordinate of the field ("0" when empty), negated when the
+// hemisphere is exactly `negative` ("S" or "W").
+std::int32_t CoordinateUnits(std::string_view field, std::string_view hemisphere, std::string_view negative);
+
 }  // namespace nmea

@@ -106,4 +106,17 @@ TEST(Fields, AgreeWithFieldViewEverywhere) {
   }
 }
 
+TEST(Fields, SizeCountsEveryFieldTheScanFinds) {
+  EXPECT_EQ(nmea::Fields("$GPGSA,A,3,04,05,,,,,,,,,,,2.5,1.3,2.1*35").Size(), 18);
+  // An empty field right before "*" is no field: the checksum came first.
+  EXPECT_EQ(nmea::Fields("$GLGSV,1,1,01,*48").Size(), 4);
+  EXPECT_EQ(nmea::Fields("$GLGSV,1,1,01,,*48").Size(), 5);
+  EXPECT_EQ(nmea::Fields("$GPRMC,,V").Size(), 3);
+  EXPECT_EQ(nmea::Fields("").Size(), 0);
+  // Beyond the fields kept, the count goes on.
+  EXPECT_EQ(nmea::Fields("$X,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29*00")
+                .Size(),
+            30);
+}
+
 }  // namespace

@@ -1,0 +1,5 @@
+target_sources(gpsdesk_core PRIVATE
+  gnss/constellation.cpp
+  gnss/gnss_model.cpp
+  gnss/interpret_all.cpp
+  gnss/gnss_json.cpp)
