@@ -12,8 +12,8 @@ namespace gnss {
 namespace {
 
 // Position of a known-constellation key in one dense table, or -1.
-constexpr int kDenseBase[kConstellationCount] = {0, 32, 32 + 39, 32 + 39 + 35, 32 + 39 + 35 + 36,
-                                                 32 + 39 + 35 + 36 + 64, 32 + 39 + 35 + 36 + 64 + 10, -1};
+constexpr int kDenseBase[kConstellationCount] = {
+    0, 32, 32 + 39, 32 + 39 + 35, 32 + 39 + 35 + 36, 32 + 39 + 35 + 36 + 64, 32 + 39 + 35 + 36 + 64 + 10, -1};
 
 int Dense(SatKey key) {
   const auto c = static_cast<int>(key.constellation);
@@ -165,7 +165,8 @@ bool ByCnoThenKey(const SkySat& a, const SkySat& b, bool usedFirst) {
 }  // namespace
 
 GnssModel::GnssModel() {
-  for (std::string* s : {&pdopWork_, &hdopWork_, &vdopWork_, &pdopPublished_, &hdopPublished_, &vdopPublished_})
+  for (std::string* s :
+       {&pdopWork_, &hdopWork_, &vdopWork_, &pdopPublished_, &hdopPublished_, &vdopPublished_})
     s->reserve(32);
   OpenEpoch();
 }
@@ -295,15 +296,12 @@ unsigned GnssModel::OnGsa(Talker talker, bool runStart, const nmea::Fields& f) {
   int satLast = 15;  // satellites in fields 4..satLast
   int dopLast = 18;  // PDOP, HDOP, VDOP end here
   auto systemIdOf = [](std::string_view v) { return v.size() == 1 ? HexDigit(v[0]) : -1; };
-  if (dataFields > 18) {
-    // More than 12 satellite fields: the DOPs are the last three fields,
-    // or the three before a system id.
-    const int last = dataFields + 1;
-    const int id = systemIdOf(f[last]);
-    dopLast = id >= 0 ? last - 1 : last;
-    if (id >= 0) systemId = id;
-    satLast = std::min(dopLast - 3, 4 + 63);
-  } else if (dataFields == 18) {
+  if (dataFields == 29 || (dataFields == 30 && systemIdOf(f[31]) >= 0)) {
+    // 24 satellite fields (Navior-24), then the DOPs and maybe a system id.
+    satLast = 27;
+    dopLast = 30;
+    if (dataFields == 30) systemId = systemIdOf(f[31]);
+  } else if (dataFields >= 18) {
     const int id = systemIdOf(f[19]);
     if (id >= 0) systemId = id;
   }
@@ -370,7 +368,8 @@ void GnssModel::AddUsed(SatKey key) {
 void GnssModel::PublishUsed() {
   std::copy_n(usedWork_.begin(), usedWorkCount_, usedPublished_.begin());
   usedPublishedCount_ = usedWorkCount_;
-  std::sort(usedPublished_.begin(), usedPublished_.begin() + static_cast<std::ptrdiff_t>(usedPublishedCount_));
+  std::sort(usedPublished_.begin(),
+            usedPublished_.begin() + static_cast<std::ptrdiff_t>(usedPublishedCount_));
   usedPublishedDense_ = usedWorkDense_;
   pdopPublished_.assign(pdopWork_);
   hdopPublished_.assign(hdopWork_);
@@ -394,9 +393,8 @@ int GnssModel::UsedNotInView() const {
   const auto sky = SkyEntries();
   int n = 0;
   for (const SatKey& k : UsedSatellites()) {
-    auto it = std::lower_bound(sky.begin(), sky.end(), k, [](const SkySat& s, const SatKey& key) {
-      return s.key < key;
-    });
+    auto it = std::lower_bound(sky.begin(), sky.end(), k,
+                               [](const SkySat& s, const SatKey& key) { return s.key < key; });
     if (it == sky.end() || it->key != k) ++n;
   }
   return n;
@@ -592,7 +590,8 @@ std::size_t GnssModel::ChartBars(std::span<ChartBar> out) const {
   for (std::size_t i = 0; i < skyCount_; ++i) order[i] = static_cast<std::uint16_t>(i);
   const auto begin = order.begin();
   const auto end = order.begin() + static_cast<std::ptrdiff_t>(skyCount_);
-  std::sort(begin, end, [&](std::uint16_t a, std::uint16_t b) { return ByCnoThenKey(sky_[a], sky_[b], true); });
+  std::sort(begin, end,
+            [&](std::uint16_t a, std::uint16_t b) { return ByCnoThenKey(sky_[a], sky_[b], true); });
   const std::size_t n = std::min(out.size(), skyCount_);
   // Chosen by strength; shown used first, each class in key order.
   std::sort(begin, begin + static_cast<std::ptrdiff_t>(n), [&](std::uint16_t a, std::uint16_t b) {

@@ -12,13 +12,18 @@
 // Used satellites (GSA). The used set of an epoch is the union of its GSA
 // sentences, de-duplicated by key. A GSA's satellites are placed by its
 // system id (NMEA 4.10+, last field, a single digit 1-6) when it has one,
-// else by its talker, else by their numbers (InferSatellite). The first GSA
+// else by its talker, else by their numbers (InferSatellite). A GSA with 24
+// satellite fields (Navior-24) has its DOPs after them; any other GSA has
+// its satellites in fields 3-14 and PDOP, HDOP, VDOP in 15-17 after the head,
+// as the GPS-only interpreter reads them. The first GSA
 // of a run starts a new union when the epoch changed since the union began
 // or when its (talker, system id) already contributed to the union;
 // otherwise it adds to it (receivers that put GSV between GPGSA and GLGSA).
 // The union, the DOP fields and the navigation mode of the union's last GSA
 // are published at the GSA that brings the union to as many GSA sentences as
-// the previous union had, and otherwise when the run ends.
+// the previous union had (so the window never shows half a union once the
+// receiver's pattern is known), and otherwise when the epoch closes or the
+// next union begins.
 //
 // Satellites in view (GSV). Each talker's messages 1..N form a sequence;
 // each message's quads are kept under its signal id (NMEA 4.10+, one hex
@@ -34,16 +39,18 @@
 // a message 1 in a new epoch, or at a message 1 of a (talker, signal id) the
 // picture already has. Groups the finished picture did not refresh are
 // dropped then. The picture is announced (kChangedSky: redraw the views)
-// once it has completed as many sequences as the previous picture, and
-// again for anything that changes it later (a new group, an unfinished
-// sequence at the end of the run).
+// once it has completed as many sequences as the previous picture, again
+// for every later sequence of the same picture, when a run ends with an
+// unfinished sequence, and when the epoch closes with changes not yet
+// announced.
 //
 // Epochs. GGA, RMC, GLL, GNS, ZDA, GST, GBS and GRS carry a UTC time; one
 // whose time differs from the open epoch's by more than 10 ms closes that
 // epoch and opens the next. For receivers that send empty times before their
-// first fix, a timed sentence whose kind and talker the open epoch has
-// already seen also closes an epoch that has no time. GSA and GSV belong to
-// the epoch that is open when they arrive.
+// first fix, a timed sentence that cannot be compared by time (its own time
+// or the epoch's is missing) closes the epoch when the epoch has already
+// seen its kind from its talker. GSA and GSV belong to the epoch that is
+// open when they arrive.
 //
 // Talkers within an epoch. GGA and RMC are taken from GN before GP before a
 // single other constellation's talker: a GNGGA replaces a GPGGA of the same
@@ -54,7 +61,8 @@
 // quads per sequence, and per constellation no more than its svid range
 // (kMaxUnknown satellites whose constellation is unknown). Elevations outside
 // -90..90, azimuths outside 0..360 (360 reads as 0) and C/N0 outside 0..99
-// read as absent. Nothing on the Feed path allocates memory.
+// read as absent. The Feed path allocates no memory (a DOP field longer than
+// 32 characters grows its buffer once).
 
 #include <array>
 #include <bitset>
@@ -70,20 +78,34 @@
 
 namespace gnss {
 
-enum class SentenceType : std::uint8_t { Other, Version, Gga, Rmc, Gsa, Gsv, Gll, Vtg, Zda, Gns, Gst, Gbs, Grs };
+enum class SentenceType : std::uint8_t {
+  Other,
+  Version,
+  Gga,
+  Rmc,
+  Gsa,
+  Gsv,
+  Gll,
+  Vtg,
+  Zda,
+  Gns,
+  Gst,
+  Gbs,
+  Grs
+};
 
 // What one Feed changed.
 enum Change : unsigned {
   kChangedNothing = 0,
-  kChangedPosition = 1u << 0,  // a GGA was taken: position, altitude, its UTC
-  kChangedMotion = 1u << 1,    // an RMC was taken: speed, course, status
-  kChangedUsed = 1u << 2,      // used set, DOP fields and navigation mode published
-  kChangedSky = 1u << 3,       // a satellite picture announced: redraw the views
-  kFixReported = 1u << 4,      // this GSA reports a 2D or 3D fix
-  kVersionReply = 1u << 5,     // the receiver's version reply
-  kEpochClosed = 1u << 6,      // the previous epoch closed: see LastEpoch()
-  kChangedEpochData = 1u << 7, // GLL, VTG, ZDA or time-only data of the open epoch
-  kIgnoredTalker = 1u << 8,    // a GGA or RMC left aside for a better talker of the same epoch
+  kChangedPosition = 1u << 0,   // a GGA was taken: position, altitude, its UTC
+  kChangedMotion = 1u << 1,     // an RMC was taken: speed, course, status
+  kChangedUsed = 1u << 2,       // used set, DOP fields and navigation mode published
+  kChangedSky = 1u << 3,        // a satellite picture announced: redraw the views
+  kFixReported = 1u << 4,       // this GSA reports a 2D or 3D fix
+  kVersionReply = 1u << 5,      // the receiver's version reply
+  kEpochClosed = 1u << 6,       // the previous epoch closed: see LastEpoch()
+  kChangedEpochData = 1u << 7,  // GLL, VTG, ZDA or time-only data of the open epoch
+  kIgnoredTalker = 1u << 8,     // a GGA or RMC left aside for a better talker of the same epoch
 };
 
 // One satellite as one GSV group reported it.
@@ -142,34 +164,34 @@ enum class PositionSource : std::uint8_t { None, Gga, Rmc, Gll };
 // What one epoch reported; the open epoch fills it, LastEpoch() keeps the
 // closed one.
 struct EpochSummary {
-  std::uint64_t index = 0;                // 1 for the first epoch
-  std::optional<std::int32_t> utcMs;      // UTC time of day in milliseconds
-  std::optional<Date> date;               // ZDA, else RMC
-  std::optional<int> ggaQuality;          // GGA fix quality 0-8
-  std::optional<int> navMode;             // the epoch's last GSA: 1 none, 2 2D, 3 3D
-  char rmcStatus = 0;                     // 'A' or 'V'; 0 without RMC
-  char rmcMode = 0;                       // RMC mode indicator (A D E F M N P R S ...)
-  char rmcNavStatus = 0;                  // RMC navigational status (NMEA 4.10+)
+  std::uint64_t index = 0;            // 1 for the first epoch
+  std::optional<std::int32_t> utcMs;  // UTC time of day in milliseconds
+  std::optional<Date> date;           // ZDA, else RMC
+  std::optional<int> ggaQuality;      // GGA fix quality 0-8
+  std::optional<int> navMode;         // the epoch's last GSA: 1 none, 2 2D, 3 3D
+  char rmcStatus = 0;                 // 'A' or 'V'; 0 without RMC
+  char rmcMode = 0;                   // RMC mode indicator (A D E F M N P R S ...)
+  char rmcNavStatus = 0;              // RMC navigational status (NMEA 4.10+)
   char gllStatus = 0;
   char gllMode = 0;
   char vtgMode = 0;
   PositionSource positionSource = PositionSource::None;
   Talker positionTalker = Talker::GP;
-  std::optional<double> latitudeDeg;      // south negative
-  std::optional<double> longitudeDeg;     // west negative
-  std::optional<double> altitudeM;        // above mean sea level (GGA)
-  std::optional<double> geoidSeparationM; // GGA; ellipsoidal height = altitude + separation
-  std::optional<double> pdop, hdop, vdop; // the epoch's last GSA
+  std::optional<double> latitudeDeg;       // south negative
+  std::optional<double> longitudeDeg;      // west negative
+  std::optional<double> altitudeM;         // above mean sea level (GGA)
+  std::optional<double> geoidSeparationM;  // GGA; ellipsoidal height = altitude + separation
+  std::optional<double> pdop, hdop, vdop;  // the epoch's last GSA
   std::optional<double> ggaHdop;
-  std::optional<int> ggaSatellites;       // GGA satellites-used field
-  std::optional<double> speedKnots;       // RMC, else VTG
-  std::optional<double> courseDeg;        // RMC, else VTG
-  int satellitesUsed = 0;                 // published used set when the epoch closed
-  int satellitesInView = 0;               // announced picture when the epoch closed
-  bool usedFromThisEpoch = false;         // a GSA arrived in this epoch
-  bool skyFromThisEpoch = false;          // a GSV arrived in this epoch
-  std::uint32_t sentences = 0;            // sentences fed while the epoch was open
-  std::uint32_t kinds = 0;                // bit (1 << SentenceType) for each kind seen
+  std::optional<int> ggaSatellites;  // GGA satellites-used field
+  std::optional<double> speedKnots;  // RMC, else VTG
+  std::optional<double> courseDeg;   // RMC, else VTG
+  int satellitesUsed = 0;            // published used set when the epoch closed
+  int satellitesInView = 0;          // announced picture when the epoch closed
+  bool usedFromThisEpoch = false;    // a GSA arrived in this epoch
+  bool skyFromThisEpoch = false;     // a GSV arrived in this epoch
+  std::uint32_t sentences = 0;       // sentences fed while the epoch was open
+  std::uint32_t kinds = 0;           // bit (1 << SentenceType) for each kind seen
 };
 
 class GnssModel;
@@ -211,7 +233,7 @@ class GnssModel {
   // Published used set, sorted by key, and what came with it.
   std::span<const SatKey> UsedSatellites() const { return {usedPublished_.data(), usedPublishedCount_}; }
   int UsedCount() const { return static_cast<int>(usedPublishedCount_); }
-  std::int32_t NavMode() const { return navModePublished_; }  // GSA field 2 as a number
+  std::int32_t NavMode() const { return navModePublished_; }    // GSA field 2 as a number
   std::string_view PdopText() const { return pdopPublished_; }  // the fields as received
   std::string_view HdopText() const { return hdopPublished_; }
   std::string_view VdopText() const { return vdopPublished_; }
@@ -248,10 +270,10 @@ class GnssModel {
     std::array<Observation, kMaxQuadsPerSequence> obs{};
   };
   struct Sequence {
-    std::int32_t total = 0;  // N of the sequence
-    std::int32_t next = 0;   // message expected next
-    bool open = false;       // accepting messages
-    bool dirty = false;      // holds quads not yet given to its groups
+    std::int32_t total = 0;     // N of the sequence
+    std::int32_t next = 0;      // message expected next
+    bool open = false;          // accepting messages
+    bool dirty = false;         // holds quads not yet given to its groups
     std::uint16_t signals = 0;  // signal ids its messages carried
     std::uint8_t count = 0;
     std::array<Observation, kMaxQuadsPerSequence> obs{};
@@ -316,8 +338,8 @@ class GnssModel {
   std::size_t groupCount_ = 0;
   std::uint64_t pictureEpoch_ = 0;
   std::bitset<kTalkerCount * 16> pictureStarted_;  // (talker, signal id) with a message 1
-  int pictureSequences_ = 0;   // sequences completed in the current picture
-  int expectedSequences_ = 0;  // ... in the previous one
+  int pictureSequences_ = 0;                       // sequences completed in the current picture
+  int expectedSequences_ = 0;                      // ... in the previous one
   bool changedSinceAnnounce_ = false;
   std::array<SkySat, kMaxSatellites> sky_{};
   std::size_t skyCount_ = 0;

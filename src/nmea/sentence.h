@@ -33,8 +33,9 @@ class Fields {
   static constexpr int kMax = 24;
   explicit Fields(std::string_view sentence);
   std::string_view operator[](int n) const {
+    if (n > kMax) return FieldView(sentence_, n);
     if (n >= 1 && n <= count_) return field_[n - 1];
-    return n > kMax ? FieldView(sentence_, n) : std::string_view();
+    return {};
   }
   // How many fields the sentence has, the head included (also beyond kMax).
   int Size() const { return total_; }

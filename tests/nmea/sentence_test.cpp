@@ -114,9 +114,10 @@ TEST(Fields, SizeCountsEveryFieldTheScanFinds) {
   EXPECT_EQ(nmea::Fields("$GPRMC,,V").Size(), 3);
   EXPECT_EQ(nmea::Fields("").Size(), 0);
   // Beyond the fields kept, the count goes on.
-  EXPECT_EQ(nmea::Fields("$X,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29*00")
-                .Size(),
-            30);
+  EXPECT_EQ(
+      nmea::Fields("$X,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29*00")
+          .Size(),
+      30);
 }
 
 }  // namespace
