@@ -4,7 +4,8 @@ add_executable(test_gnss
   gnss/gsv_test.cpp
   gnss/epoch_test.cpp
   gnss/recordings_test.cpp
-  gnss/decoder_all_test.cpp)
+  gnss/decoder_all_test.cpp
+  gnss/alloc_test.cpp)
 target_link_libraries(test_gnss PRIVATE gpsdesk_core GTest::gtest_main)
 target_compile_definitions(test_gnss PRIVATE
   GPSDESK_TEST_DATA="${GPSDESK_TEST_DATA}"
