@@ -2,42 +2,20 @@
 // multi-constellation state with --state.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
+
+#include "nmea/shell_run.h"
 
 namespace {
 
-struct ShellRun {
-  int status = -1;
-  std::string out;
-};
-
-ShellRun RunShell(const std::string& command) {
-  ShellRun r;
-  FILE* p = ::popen(command.c_str(), "r");
-  if (!p) return r;
-  char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  int st = ::pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string Decoder() { return std::string("'") + GPSDESK_DECODE + "'"; }
+using test_shell::Decoder;
+using test_shell::ReadFile;
+using test_shell::RunShell;
+using test_shell::ShellRun;
 
 class AllConstellations : public testing::TestWithParam<const char*> {};
 

@@ -82,6 +82,24 @@ TEST(Epochs, ATimeChangeClosesTheEpochWithItsSummary) {
   EXPECT_FALSE(rec.epochs[1].usedFromThisEpoch);
 }
 
+TEST(Epochs, ResetForgetsEverythingButTheListener) {
+  GnssModel m;
+  Recorder rec;
+  m.SetEpochListener(&rec);
+  FeedAll(m, {Nmea("GNGGA,120000.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"),
+              Nmea("GNGSA,A,3,01,,,,,,,,,,,,1.0,1.0,1.0,1"), Nmea("GPGSV,1,1,01,01,10,010,30")});
+  m.Reset();
+  EXPECT_EQ(m.UsedCount(), 0);
+  EXPECT_EQ(m.InViewCount(), 0);
+  EXPECT_EQ(m.SignalGroupCount(), 0u);
+  EXPECT_EQ(m.CurrentEpoch().index, 1u);
+  EXPECT_EQ(m.LatitudeUnits(), 0);
+  FeedAll(m, {Nmea("GNGGA,120000.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,")});
+  m.Flush();
+  ASSERT_EQ(rec.epochs.size(), 1u);  // the epoch before the reset was never closed
+  EXPECT_EQ(rec.epochs[0].sentences, 1u);
+}
+
 TEST(Epochs, EmptyTimesStillSplitIntoEpochs) {
   GnssModel m;
   Recorder rec;

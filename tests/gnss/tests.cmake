@@ -7,6 +7,7 @@ add_executable(test_gnss
   gnss/decoder_all_test.cpp
   gnss/alloc_test.cpp)
 target_link_libraries(test_gnss PRIVATE gpsdesk_core GTest::gtest_main)
+target_include_directories(test_gnss PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(test_gnss PRIVATE
   GPSDESK_TEST_DATA="${GPSDESK_TEST_DATA}"
   GPSDESK_DECODE="$<TARGET_FILE:gpsdesk-decode>")

@@ -2,44 +2,23 @@
 // logs in tests/data/nmea, and its exit status on odd input.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
+
+#include "shell_run.h"
 
 namespace {
 
-struct ShellRun {
-  int status = -1;
-  std::string out;
-};
+using test_shell::Decoder;
+using test_shell::ReadFile;
+using test_shell::RunShell;
+using test_shell::ShellRun;
 
-ShellRun RunShell(const std::string& command) {
-  ShellRun r;
-  FILE* p = ::popen(command.c_str(), "r");
-  if (!p) return r;
-  char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  int st = ::pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string Decoder() { return std::string("'") + GPSDESK_DECODE + "'"; }
 std::string Data(const std::string& name) { return std::string(GPSDESK_TEST_DATA) + "/nmea/" + name; }
 
 class Recording : public testing::TestWithParam<const char*> {};
