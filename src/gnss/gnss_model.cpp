@@ -336,7 +336,7 @@ unsigned GnssModel::OnGsa(Talker talker, bool runStart, const nmea::Fields& f) {
   navModeWork_ = nmea::AtoI(f[3]);
   gsaSincePublish_ = true;
 
-  epoch_.navMode = navModeWork_;
+  epoch_.navMode = OptInt(f[3]);
   epoch_.pdop = OptDouble(pdopWork_);
   epoch_.hdop = OptDouble(hdopWork_);
   epoch_.vdop = OptDouble(vdopWork_);
