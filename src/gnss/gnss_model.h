@@ -233,7 +233,7 @@ class GnssModel {
   // Published used set, sorted by key, and what came with it.
   std::span<const SatKey> UsedSatellites() const { return {usedPublished_.data(), usedPublishedCount_}; }
   int UsedCount() const { return static_cast<int>(usedPublishedCount_); }
-  std::int32_t NavMode() const { return navModePublished_; }    // GSA field 2 as a number
+  std::int32_t NavMode() const { return navModePublished_; }    // the GSA mode 1, 2, 3 as a number
   std::string_view PdopText() const { return pdopPublished_; }  // the fields as received
   std::string_view HdopText() const { return hdopPublished_; }
   std::string_view VdopText() const { return vdopPublished_; }
