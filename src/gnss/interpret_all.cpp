@@ -7,7 +7,7 @@
 
 namespace gnss {
 
-void InterpretAll(std::string_view sentence, GnssModel& model, nmea::Interpretation& out) {
+unsigned InterpretAll(std::string_view sentence, GnssModel& model, nmea::Interpretation& out) {
   out.kind = nmea::SentenceKind::Other;
   out.texts.clear();
   out.stopTtff = out.restartTtff = out.redrawViews = false;
@@ -55,6 +55,7 @@ void InterpretAll(std::string_view sentence, GnssModel& model, nmea::Interpretat
     nmea::AppendInViewText(model.InViewCount(), out);
     out.changed |= nmea::kChangedSatellites;
   }
+  return c;
 }
 
 nmea::Interpretation InterpretAll(std::string_view sentence, GnssModel& model) {

@@ -27,7 +27,7 @@ namespace gnss {
 
 nmea::Interpretation InterpretAll(std::string_view sentence, GnssModel& model);
 
-// Same, reusing `out` (cleared first).
-void InterpretAll(std::string_view sentence, GnssModel& model, nmea::Interpretation& out);
+// Same, reusing `out` (cleared first); returns the model's Change bits.
+unsigned InterpretAll(std::string_view sentence, GnssModel& model, nmea::Interpretation& out);
 
 }  // namespace gnss
