@@ -1,9 +1,18 @@
 #include "app/replay_reader.h"
 
+#include "gnss/constellation.h"
 #include "nmea/interpreter.h"
 #include "nmea/sentence.h"
 
 namespace app {
+
+bool ReplayReader::StartsGroup(std::string_view line) const {
+  const std::string_view head = nmea::FieldView(line, 1);
+  if (head == nmea::kHeadGga) return true;
+  gnss::Talker talker;
+  return groupStart_ == GroupStart::AnyGga && head.size() == 6 && head[0] == '$' && head.substr(3) == "GGA" &&
+         gnss::ParseTalker(head.substr(1, 2), talker);
+}
 
 ReplayReader::TickResult ReplayReader::Tick(ByteSource& source, ReplaySink& sink) {
   std::string block;
@@ -34,7 +43,7 @@ ReplayReader::TickResult ReplayReader::Tick(ByteSource& source, ReplaySink& sink
       } else if (c == '\n') {
         // ignored
       } else if (c == '\r') {
-        if (nmea::FieldView(line, 1) != nmea::kHeadGga) {
+        if (!StartsGroup(line)) {
           block += line;
           block += "\r\n";
           if (!line.empty() && line[0] == '$') sink.Sentence(line);
@@ -50,7 +59,7 @@ ReplayReader::TickResult ReplayReader::Tick(ByteSource& source, ReplaySink& sink
       }
     }
   }
-  // 30 lines without a $GPGGA line; an incomplete line is dropped.
+  // 30 lines without a group's first line; an incomplete line is dropped.
   if (!block.empty()) sink.Echo(block);
   return TickResult::More;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Paces a recorded NMEA file (CR LF, CR or LF line ends): one group of lines per tick, each group
-// beginning with a $GPGGA line. The GGA line that ends a tick is held back and
+// beginning with a $GPGGA line (or, for the "All constellations" mode, with the
+// GGA line of any GNSS talker, so that a receiver talking GN is replayed one
+// fix per tick as well). The GGA line that ends a tick is held back and
 // released (counted, echoed and interpreted) at the start of the next tick,
 // so every group reaches the console in one piece.
 //
@@ -34,7 +36,7 @@ class FileByteSource : public ByteSource {
 class ReplaySink {
  public:
   virtual ~ReplaySink() = default;
-  // A held $GPGGA line is being released: the window advances a running
+  // A held GGA line is being released: the window advances a running
   // TTFF count by one step, since replayed time passes one group per tick.
   virtual void GgaReleased() {}
   // A sentence for the interpreter (a line beginning with "$", without CR LF).
@@ -43,10 +45,17 @@ class ReplaySink {
   virtual void Echo(std::string_view block) = 0;
 };
 
+// The lines that begin a group.
+enum class GroupStart { GpGga, AnyGga };
+
 class ReplayReader {
  public:
   static constexpr int kMaxLinesPerTick = 30;
   static constexpr std::size_t kMaxPassBytes = 2000;
+
+  // Takes effect from the next line read.
+  void SetGroupStart(GroupStart start) { groupStart_ = start; }
+  bool StartsGroup(std::string_view line) const;
 
   enum class TickResult { More, EndOfFile };
 
@@ -65,6 +74,7 @@ class ReplayReader {
   std::string heldGga_;
   bool ggaHeld_ = false;
   bool afterCr_ = false;  // the last byte read was a CR
+  GroupStart groupStart_ = GroupStart::GpGga;
 };
 
 }  // namespace app

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,28 @@ TEST(ReplayReader, RestartForgetsTheHeldGga) {
   rec.events.clear();
   r.Tick(b, rec);
   EXPECT_TRUE(rec.events.empty());
+}
+
+TEST(ReplayReader, AnyTalkersGgaStartsAGroupOnlyWhenAsked) {
+  const std::string file = "$GNRMC,1\r\n$GNGGA,1\r\n$GLGSV,1,1,00\r\n$GNGGA,2\r\n$IIGGA,3\r\n$GNGGAX,4\r\n";
+  for (const auto start : {app::GroupStart::GpGga, app::GroupStart::AnyGga}) {
+    StringSource src(file);
+    app::ReplayReader r;
+    r.SetGroupStart(start);
+    Recorder rec;
+    std::vector<int> ticks;  // lines echoed per tick
+    while (true) {
+      rec.events.clear();
+      const auto result = r.Tick(src, rec);
+      const std::string echoed = rec.events.empty() ? "" : rec.events.back();
+      ticks.push_back(static_cast<int>(std::count(echoed.begin(), echoed.end(), '\n')));
+      if (result == app::ReplayReader::TickResult::EndOfFile) break;
+    }
+    // Only GNSS talkers' GGA heads begin a group; other talkers and other heads do not.
+    const std::vector<int> expected =
+        start == app::GroupStart::AnyGga ? std::vector<int>{1, 2, 3} : std::vector<int>{6};
+    EXPECT_EQ(ticks, expected) << static_cast<int>(start);
+  }
 }
 
 TEST(TimerTexts, Formats) {

@@ -7,6 +7,7 @@ add_executable(test_core
   app/console_trim_test.cpp
   app/receive_guard_test.cpp
   app/replay_reader_test.cpp
+  app/source_identity_test.cpp
   views/geometry_test.cpp)
 target_link_libraries(test_core PRIVATE gpsdesk_core GTest::gtest_main)
 target_compile_definitions(test_core PRIVATE
