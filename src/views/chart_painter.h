@@ -2,13 +2,17 @@
 // The signal-strength chart drawn with QPainter: one bar per slot of the
 // current satellite set, its height the SNR against an adaptive full scale,
 // its colour whether the satellite is used in the fix, the SNR written in or
-// above the bar and the PRN underneath.
+// above the bar and the PRN underneath. In the "All constellations" mode the
+// bars are the model's (used satellites first, then the strongest others, at
+// most 16), labelled with constellation letter and number ("G12", "R07").
 
 #include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <span>
 
+#include "gnss/gnss_model.h"
 #include "nmea/receiver_state.h"
 #include "views/draw_tools.h"
 
@@ -45,5 +49,13 @@ void PaintChart(QPainter& p, int width, int height, const ChartLook& look, const
 // the area; the area's last column and row are left to the window.
 QImage ComposeChart(int width, int height, const ChartLook& look, const nmea::ReceiverState& state,
                     int& maxSnr);
+
+// The chart of the "All constellations" mode: one bar per entry of `bars`,
+// none when it is empty. A label wider than its bar and the gaps beside it
+// is drawn narrower, so that it stays in the strip under its own bar.
+void PaintChartAll(QPainter& p, int width, int height, const ChartLook& look,
+                   std::span<const gnss::ChartBar> bars, int& maxSnr);
+QImage ComposeChartAll(int width, int height, const ChartLook& look, std::span<const gnss::ChartBar> bars,
+                       int& maxSnr);
 
 }  // namespace views

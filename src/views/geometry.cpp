@@ -63,4 +63,10 @@ int RaiseMaxSnr(const nmea::ReceiverState& state, int maxSnr) {
   return maxSnr;
 }
 
+int RaiseMaxSnr(std::span<const gnss::ChartBar> bars, int maxSnr) {
+  for (const gnss::ChartBar& bar : bars)
+    if (BarSnr(bar) > maxSnr) maxSnr = BarSnr(bar);
+  return maxSnr;
+}
+
 }  // namespace views

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
+#include "gnss/gnss_model.h"
 #include "nmea/receiver_state.h"
 
 namespace views {
@@ -56,6 +58,19 @@ int BarTop(const ChartLayout& chart, int snr, int maxSnr);
 
 // The full scale after drawing `state`: raised to the largest SNR drawn, never lowered.
 int RaiseMaxSnr(const nmea::ReceiverState& state, int maxSnr);
+
+// The same for the bars of the "All constellations" mode (C/N0 of the bars
+// that have one).
+int RaiseMaxSnr(std::span<const gnss::ChartBar> bars, int maxSnr);
+
+// The SNR a bar of the "All constellations" mode draws: its C/N0, 0 without.
+inline int BarSnr(const gnss::ChartBar& bar) { return bar.hasCno ? bar.cno : 0; }
+
+// Whether the sky plot of the "All constellations" mode draws a satellite:
+// it needs both angles, and an elevation not below the horizon.
+inline bool SkyEntryShown(const gnss::SkySat& s) {
+  return s.HasElevation() && s.HasAzimuth() && s.elevation >= 0;
+}
 
 // Whether a bar's SNR is written as a number (0 < snr < 70), and whether it
 // stands inside the bar in white (snr > 10) rather than above it in black.
