@@ -11,6 +11,7 @@
 #include "app/network_source.h"
 #include "app/port_doctor_menu.h"
 #include "app/port_follower.h"
+#include "app/constellation_mode.h"
 #include "dialogs/datum_dlg.h"
 #include "dialogs/ecef_init_dlg.h"
 #include "dialogs/fix_extraction_dlg.h"
@@ -94,7 +95,8 @@ tmpl::PixelRect RectRelativeTo(const QWidget* control, const QWidget* origin) {
 
 CMainDlg::CMainDlg(QWidget* parent)
     : platform::CDialog(tmpl::MainTemplate(), parent),
-      appIcon(platform::LoadIconResource(platform::kAppIconResource)) {
+      appIcon(platform::LoadIconResource(platform::kAppIconResource)),
+      constellations_(std::make_unique<CConstellationMode>(*this)) {
   portDoctor_ = new CPortDoctor(this);
   portFollower_ = new CPortFollower(
       this, {[this](const std::string& name, std::int64_t gap) { return ReconnectSerialSource(name, gap); },
@@ -203,6 +205,8 @@ bool CMainDlg::OnInitDialog() {
   skyTextHeight = (skyArea.bottom - skyArea.top) / 24;
   markerRadius = (4 * skyTextHeight) / 5;
   skyFont = platform::CreateFont("System", skyTextHeight, (2 * skyTextHeight) / 3);
+
+  constellations_->Attach(systemMenu_, Control(ids::kStatus));
   return true;
 }
 

@@ -18,6 +18,7 @@
 #include "app/line_assembler.h"
 #include "app/receive_guard.h"
 #include "app/replay_reader.h"
+#include "app/source_identity.h"
 #include "dialogs/settings.h"
 #include "nmea/receiver_state.h"
 #include "platform/dialog.h"
@@ -32,6 +33,7 @@ namespace app {
 
 class CPortDoctor;
 class CPortFollower;
+class CConstellationMode;
 
 enum SourceKind { SourceNone = 0, SourceSerial = 1, SourceFile = 2 };
 
@@ -68,6 +70,10 @@ class CMainDlg : public platform::CDialog {
 
   void DrawSignalChart();
   void DrawSkyPlot();
+
+  // The "All constellations" mode and what it keeps.
+  CConstellationMode& Constellations() { return *constellations_; }
+  const CConstellationMode& Constellations() const { return *constellations_; }
 
   // Source control.
   void OnOpenClose();
@@ -153,6 +159,10 @@ class CMainDlg : public platform::CDialog {
  private:
   void TtffCountStep();
   void WireControls();
+  // A source was opened; another one than last time starts the receiver's
+  // displays afresh.
+  void NoteOpenedSource();
+  void ResetReceiverDisplays();
   void OpenSerialSource();
   void CloseSerialSource();
   // Opens `portName` and shows it open; the status of a failed open.
@@ -177,6 +187,8 @@ class CMainDlg : public platform::CDialog {
   platform::CSystemMenu* systemMenu_ = nullptr;  // owned by the window
   CPortDoctor* portDoctor_ = nullptr;            // owned by the window
   CPortFollower* portFollower_ = nullptr;        // owned by the window
+  std::unique_ptr<CConstellationMode> constellations_;
+  LastSource lastSource_;
 };
 
 }  // namespace app

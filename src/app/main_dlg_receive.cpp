@@ -3,6 +3,7 @@
 
 #include <QTimer>
 
+#include "app/constellation_mode.h"
 #include "app/main_dlg.h"
 #include "app/timer_texts.h"
 #include "nmea/interpreter.h"
@@ -12,7 +13,8 @@
 namespace app {
 
 void CMainDlg::InterpretSentence(std::string sentence) {
-  const nmea::Interpretation result = nmea::Interpret(sentence, receiver);
+  const nmea::Interpretation gp = nmea::Interpret(sentence, receiver);
+  const nmea::Interpretation& result = constellations_->Interpret(sentence, gp);
   // A fix ends the count before the fix text shows; the views are drawn
   // before the satellites-in-view text.
   if (result.stopTtff) {
@@ -85,6 +87,7 @@ void CMainDlg::ReplayTick() {
     replayReader_.Restart();
   }
   SetTimer(TimerReplay, replayInterval);
+  replayReader_.SetGroupStart(constellations_->On() ? GroupStart::AnyGga : GroupStart::GpGga);
   if (replayFile) {
     FileByteSource source(replayFile.get());
     ReplayToWindow sink(*this, &CMainDlg::TtffCountStep);

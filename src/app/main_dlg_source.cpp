@@ -3,10 +3,12 @@
 
 #include <QComboBox>
 
+#include "app/constellation_mode.h"
 #include "app/main_dlg.h"
 #include "app/port_follower.h"
 #include "platform/prompts.h"
 #include "resources/main_ids.h"
+#include "serial/port_names.h"
 
 namespace app {
 namespace {
@@ -17,6 +19,7 @@ const platform::FileDialogOptions kReplayDialog{"*.txt", "Txt files(*.txt)|*.txt
 
 void CMainDlg::OnOpenClose() {
   portFollower_->Cancel();  // whatever was open or lost, the user decides now
+  const int wasOpen = sourceOpen;
   if (sourceOpen == 0 && selectedSource == SourceSerial) {
     OpenSerialSource();
   } else if (sourceOpen == 0 && selectedSource == SourceFile) {
@@ -43,8 +46,28 @@ void CMainDlg::OnOpenClose() {
     SetItemText(ids::kStatus, "NMEA File Closed");
     replayRestart = 0;
   }
+  if (wasOpen == 0 && sourceOpen == 1) NoteOpenedSource();
   UpdateSourceDisplay();
   UpdateCommandButtons();
+}
+
+void CMainDlg::NoteOpenedSource() {
+  std::string identity;
+  if (activeSource == SourceFile) {
+    identity = FileSourceIdentity(replayFileName);
+  } else {
+    std::string device;
+    if (serial::ResolvePortName(portName, device) != 0) device.clear();
+    identity = PortSourceIdentity(portName, device);
+  }
+  if (lastSource_.Opened(std::move(identity))) ResetReceiverDisplays();
+}
+
+void CMainDlg::ResetReceiverDisplays() {
+  // The time-to-first-fix count and the stopwatch measure the user's time,
+  // not the source's, and go on.
+  receiver = nmea::ReceiverState{};
+  constellations_->ResetForNewSource();
 }
 
 void CMainDlg::OnNmeaFile() {

@@ -9,12 +9,16 @@
 // redraws the area from the receiver state. The two chart drawings differ in
 // one visible way: a direct drawing fills the cells behind its labels, the
 // paint handler draws the labels transparently over the bars.
+//
+// In the "All constellations" mode both views draw the every-constellation
+// model's satellites instead of the GPS-only receiver state.
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRect>
 #include <QRegion>
 
+#include "app/constellation_mode.h"
 #include "app/main_dlg.h"
 #include "views/chart_painter.h"
 #include "views/sky_painter.h"
@@ -55,6 +59,19 @@ views::ChartLook ChartLookOf(const CMainDlg& window, const QColor& background, v
   return {background, views::EtchColoursOf(window.palette()), cells};
 }
 
+// The views as the window's mode has them drawn.
+QImage ComposeSkyOf(const CMainDlg& window, int w, int h, const views::SkyLook& look, views::SkyLayout* sky) {
+  const CConstellationMode& mode = window.Constellations();
+  return mode.On() ? views::ComposeSkyAll(w, h, look, mode.SkyEntries(), sky)
+                   : views::ComposeSky(w, h, look, window.receiver, sky);
+}
+
+QImage ComposeChartOf(const CMainDlg& window, int w, int h, const views::ChartLook& look, int& maxSnr) {
+  const CConstellationMode& mode = window.Constellations();
+  return mode.On() ? views::ComposeChartAll(w, h, look, mode.ChartBars(), maxSnr)
+                   : views::ComposeChart(w, h, look, window.receiver, maxSnr);
+}
+
 // Puts `image` on the window now, its top-left corner at `at`.
 void ShowDirect(CMainDlg& window, const QImage& image, QPoint at) {
   if (image.isNull()) return;
@@ -67,16 +84,16 @@ void ShowDirect(CMainDlg& window, const QImage& image, QPoint at) {
 }  // namespace
 
 void CMainDlg::DrawSignalChart() {
-  const QImage image = views::ComposeChart(
-      chartArea.right - chartArea.left, chartArea.bottom - chartArea.top,
-      ChartLookOf(*this, ViewBackground(*this), views::TextCells::Opaque), receiver, maxSnr);
+  const QImage image =
+      ComposeChartOf(*this, chartArea.right - chartArea.left, chartArea.bottom - chartArea.top,
+                     ChartLookOf(*this, ViewBackground(*this), views::TextCells::Opaque), maxSnr);
   ShowDirect(*this, image, QPoint(chartArea.left, chartArea.top));
 }
 
 void CMainDlg::DrawSkyPlot() {
   views::SkyLayout sky;
-  const QImage image = views::ComposeSky(skyArea.right - skyArea.left, skyArea.bottom - skyArea.top,
-                                         SkyLookOf(*this, ViewBackground(*this)), receiver, &sky);
+  const QImage image = ComposeSkyOf(*this, skyArea.right - skyArea.left, skyArea.bottom - skyArea.top,
+                                    SkyLookOf(*this, ViewBackground(*this)), &sky);
   skyRadius = sky.radius;
   skyCentre = QPoint(sky.centre.x, sky.centre.y);
   ShowDirect(*this, image, QPoint(skyArea.left, skyArea.top));
@@ -97,21 +114,22 @@ void CMainDlg::paintEvent(QPaintEvent* event) {
   const QRect skyRect = AreaRect(skyArea);
   if (region.intersects(skyRect)) {
     views::SkyLayout sky;
-    const QImage image = views::ComposeSky(skyRect.width(), skyRect.height(),
-                                           SkyLookOf(*this, backgroundColour), receiver, &sky);
+    const QImage image =
+        ComposeSkyOf(*this, skyRect.width(), skyRect.height(), SkyLookOf(*this, backgroundColour), &sky);
     skyRadius = sky.radius;
     skyCentre = QPoint(sky.centre.x, sky.centre.y);
     painter.drawImage(skyRect.topLeft(), image);
   }
   const QRect chartRect = AreaRect(chartArea);
   if (region.intersects(chartRect)) {
-    const QImage image = views::ComposeChart(
-        chartRect.width(), chartRect.height(),
-        ChartLookOf(*this, backgroundColour, views::TextCells::Transparent), receiver, maxSnr);
+    const QImage image =
+        ComposeChartOf(*this, chartRect.width(), chartRect.height(),
+                       ChartLookOf(*this, backgroundColour, views::TextCells::Transparent), maxSnr);
     painter.drawImage(chartRect.topLeft(), image);
   } else {
     // The full scale follows every drawing, also one that is not seen.
-    maxSnr = views::RaiseMaxSnr(receiver, maxSnr);
+    maxSnr = constellations_->On() ? views::RaiseMaxSnr(constellations_->ChartBars(), maxSnr)
+                                   : views::RaiseMaxSnr(receiver, maxSnr);
   }
   if (direct) painter.drawImage(direct->at, *direct->image);
 }

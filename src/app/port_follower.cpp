@@ -1,7 +1,7 @@
 #include "app/port_follower.h"
+#include "app/settings_store.h"
 
 #include <QAction>
-#include <QSettings>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
@@ -21,13 +21,12 @@ std::int64_t NowMs() {
       .count();
 }
 
-QSettings Settings() { return QSettings(QStringLiteral("gpsdesk"), QStringLiteral("gpsdesk")); }
 
 }  // namespace
 
 CPortFollower::CPortFollower(QWidget* window, Hooks hooks)
     : QObject(window), hooks_(std::move(hooks)), retry_(new QTimer(this)) {
-  enabled_ = Settings().value(QLatin1String(kReconnectSetting), false).toBool();
+  enabled_ = SettingsStore().ReadBool(kReconnectSetting, false);
   retry_->setInterval(static_cast<int>(ports::Reconnector::kRetryMs));
   connect(retry_, &QTimer::timeout, this, [this] { Look(std::nullopt); });
 }
@@ -46,7 +45,7 @@ void CPortFollower::AddTo(platform::CSystemMenu& menu) {
 
 void CPortFollower::SetEnabled(bool on) {
   enabled_ = on;
-  Settings().setValue(QLatin1String(kReconnectSetting), on);
+  SettingsStore().WriteBool(kReconnectSetting, on);
   if (entry_ != nullptr) entry_->setChecked(on);
   if (!on) {
     reconnector_.Stop();

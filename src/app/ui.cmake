@@ -1,5 +1,6 @@
 target_sources(gpsdesk_ui PRIVATE
   app/about_dlg.cpp
+  app/constellation_mode.cpp
   app/control_app.cpp
   app/main_dlg.cpp
   app/main_dlg_console.cpp
@@ -10,6 +11,7 @@ target_sources(gpsdesk_ui PRIVATE
   app/port_doctor_menu.cpp
   app/port_follower.cpp
   app/port_survey.cpp
+  app/settings_store.cpp
   app/setup_com_dlg.cpp
   app/udev_monitor.cpp)
 # The port list (which reads udev) and the system bus serve only the windows.

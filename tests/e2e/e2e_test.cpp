@@ -19,7 +19,6 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -33,6 +32,7 @@
 #include <vector>
 
 #include "app/main_dlg.h"
+#include "app/settings_store.h"
 #include "app/port_follower.h"
 #include "dialogs/config_dlg.h"
 #include "nmea/sentence.h"
@@ -299,7 +299,7 @@ ino_t PublishedLink() {
 
 // Whether a new window follows the plug.
 void FollowThePlug(bool on) {
-  QSettings(QStringLiteral("gpsdesk"), QStringLiteral("gpsdesk")).setValue(app::kReconnectSetting, on);
+  app::SettingsStore().WriteBool(app::kReconnectSetting, on);
 }
 
 TEST(EndToEnd, SimulatorVanishingWhileOpen) {

@@ -9,7 +9,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
@@ -17,6 +16,7 @@
 #include <string>
 
 #include "app/main_dlg.h"
+#include "app/settings_store.h"
 #include "app/port_follower.h"
 #include "platform/prompts.h"
 #include "pty_receiver.h"
@@ -70,9 +70,7 @@ struct Window {
 };
 
 bool RememberedOn() {
-  return QSettings(QStringLiteral("gpsdesk"), QStringLiteral("gpsdesk"))
-      .value(app::kReconnectSetting)
-      .toBool();
+  return app::SettingsStore().ReadBool(app::kReconnectSetting, false);
 }
 
 TEST(FollowingThePlug, OptInRememberedAndEndedByTheUsersChoice) {
@@ -80,7 +78,7 @@ TEST(FollowingThePlug, OptInRememberedAndEndedByTheUsersChoice) {
   QTemporaryDir folder;
   const std::string replay = folder.filePath(QStringLiteral("replay.txt")).toStdString();
   std::ofstream(replay) << "$GPGGA,1\r\n";
-  QSettings(QStringLiteral("gpsdesk"), QStringLiteral("gpsdesk")).remove(app::kReconnectSetting);
+  app::SettingsStore().WriteBool(app::kReconnectSetting, false);
   Window w;
   ASSERT_NE(w.Reconnect(), nullptr);
   EXPECT_TRUE(w.Reconnect()->isCheckable());

@@ -1,11 +1,13 @@
 // Renders the main window into a PNG file:
-//   gpsdesk-screenshot [output.png [recording.nmea]]   (default docs/main-window.png)
+//   gpsdesk-screenshot [output.png [recording.nmea [--all]]]   (default docs/main-window.png)
 //   gpsdesk-screenshot output.png --live COM1 SECONDS
 // Without a recording the window is shown as it looks after start-up; with
 // one, every sentence of the recording goes through the interpreter first,
-// as a replay would hand them over, so the views show a live sky. With
-// --live the window opens the port as "OPEN" would and runs for SECONDS
-// before the picture is taken.
+// as a replay would hand them over, so the views show a live sky. --all
+// turns the "All constellations" mode on first. With --live the window opens
+// the port as "OPEN" would and runs for SECONDS before the picture is taken.
+// The user's remembered settings play no part: the mode is off unless --all
+// says otherwise.
 // Runs without a display unless QT_QPA_PLATFORM says otherwise.
 
 #include <QApplication>
@@ -19,7 +21,9 @@
 #include <fstream>
 #include <string>
 
+#include "app/constellation_mode.h"
 #include "app/main_dlg.h"
+#include "app/settings_store.h"
 #include "platform/dialog_look.h"
 
 namespace {
@@ -43,10 +47,13 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   platform::InitDialogLook();
+  app::CMemorySettingsStore settings;
+  app::CSettingsStoreOverride useSettings(settings);
 
   const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/main-window.png");
   app::CMainDlg window;
   window.show();
+  if (argc > 3 && std::string(argv[3]) == "--all") window.Constellations().SetOn(true);
   QApplication::processEvents();
   if (argc > 4 && std::string(argv[2]) == "--live") {
     window.portName = argv[3];

@@ -6,7 +6,8 @@ add_executable(test_ui
   ui/main_dlg_test.cpp
   ui/captions_fit_test.cpp
   ui/monitor_test.cpp
-  ui/receive_path_test.cpp)
+  ui/receive_path_test.cpp
+  ui/constellation_mode_test.cpp)
 target_link_libraries(test_ui PRIVATE gpsdesk_ui Qt6::Test GTest::gtest)
 target_compile_definitions(test_ui PRIVATE GPSDESK_TEST_DATA="${GPSDESK_TEST_DATA}")
 # The test program itself falls back to the offscreen platform when listing tests.
