@@ -5,7 +5,9 @@
 //     feeding thread's own time is not counted), and
 //   - the delay from a GGA line's CR leaving the feeder to the window's UTC
 //     text showing that line's time.
-// Usage: bench_gui_load [SECONDS]   (runs offscreen; default 10 s of load)
+// Usage: bench_gui_load [SECONDS [--all [RECORDING]]]   (runs offscreen;
+// default 10 s of load from gpsd-haicom-305N; --all turns the "All
+// constellations" mode on; RECORDING names another file of tests/data/nmea)
 
 #include <fcntl.h>
 #include <pty.h>
@@ -25,7 +27,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/constellation_mode.h"
 #include "app/main_dlg.h"
+#include "app/settings_store.h"
 #include "platform/dialog_look.h"
 #include "resources/main_ids.h"
 
@@ -40,8 +44,8 @@ double CpuSeconds(int who) {
          static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-std::string Recording() {
-  std::ifstream in(std::string(GPSDESK_TEST_DATA) + "/nmea/gpsd-haicom-305N.nmea", std::ios::binary);
+std::string Recording(const std::string& name) {
+  std::ifstream in(std::string(GPSDESK_TEST_DATA) + "/nmea/" + name + ".nmea", std::ios::binary);
   std::string line, out;
   while (std::getline(in, line)) {
     if (!line.empty() && line[0] != '#') out += line + "\r\n";
@@ -80,20 +84,26 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   platform::InitDialogLook();
+  app::CMemorySettingsStore settings;  // the user's remembered mode plays no part
+  app::CSettingsStoreOverride useSettings(settings);
   const double seconds = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 10.0;
+  const bool all = argc > 2 && std::string(argv[2]) == "--all";
+  const std::string recording = argc > 3 ? argv[3] : "gpsd-haicom-305N";
 
   int master = -1, slave = -1;
   char name[128] = {};
   if (openpty(&master, &slave, name, nullptr, nullptr) != 0) return 1;
   app::CMainDlg window;
   window.show();
+  window.Constellations().SetOn(all);
   window.portName = name;
   window.baudRate = 115200;
   window.ControlAs<QAbstractButton>(ids::kOpenClose)->click();
   if (window.activeSource != app::SourceSerial) return 1;
 
   // Load: CPU per second of data.
-  const std::string data = Recording();
+  const std::string data = Recording(recording);
+  if (data.empty()) return 1;
   std::atomic<double> feederCpu{0};
   const double cpuBefore = CpuSeconds(RUSAGE_SELF);
   const auto wallBefore = Clock::now();

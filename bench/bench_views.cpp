@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPalette>
+#include <vector>
 
 #include "app/main_dlg.h"
+#include "app/settings_store.h"
 #include "platform/dialog_look.h"
 #include "views/chart_painter.h"
 #include "views/geometry.h"
@@ -53,6 +55,42 @@ void BM_ComposeSkyAndChart(benchmark::State& state) {
 }
 BENCHMARK(BM_ComposeSkyAndChart)->Unit(benchmark::kMicrosecond);
 
+// The same in the "All constellations" mode: 23 satellites of GPS and
+// GLONASS in view, 13 used, 16 bars.
+void BM_ComposeSkyAndChartAll(benchmark::State& state) {
+  std::vector<gnss::SkySat> sky;
+  for (int i = 0; i < 23; ++i) {
+    gnss::SkySat s;
+    s.key = {i < 13 ? gnss::Constellation::GPS : gnss::Constellation::GLONASS, 1 + (i % 13) * 2};
+    s.label = gnss::MakeLabel(s.key);
+    s.azimuth = static_cast<std::int16_t>((i * 47) % 360);
+    s.elevation = static_cast<std::int16_t>(5 + (i * 13) % 80);
+    s.cno = static_cast<std::int16_t>(15 + (i * 7) % 35);
+    s.has = gnss::Observation::kHasAzimuth | gnss::Observation::kHasElevation | gnss::Observation::kHasCno;
+    s.used = i % 7 < 4;
+    sky.push_back(s);
+  }
+  std::vector<gnss::ChartBar> bars;
+  for (std::size_t i = 0; i < 16; ++i)
+    bars.push_back({sky[i].key, sky[i].label, sky[i].cno, true, sky[i].used});
+  const QPalette palette = QGuiApplication::palette();
+  const QColor background = palette.color(QPalette::Window);
+  const views::EtchColours etch = views::EtchColoursOf(palette);
+  const int textHeight = views::SkyTextHeight(252);
+  const views::SkyLook look{background, etch,
+                            platform::CreateFont("System", textHeight, (2 * textHeight) / 3), textHeight,
+                            views::MarkerRadius(textHeight)};
+  const views::ChartLook chart{background, etch, views::TextCells::Opaque};
+  for (auto _ : state) {
+    int maxSnr = 20;
+    QImage chartImage = views::ComposeChartAll(273, 102, chart, bars, maxSnr);
+    QImage skyImage = views::ComposeSkyAll(273, 252, look, sky);
+    benchmark::DoNotOptimize(chartImage.constBits());
+    benchmark::DoNotOptimize(skyImage.constBits());
+  }
+}
+BENCHMARK(BM_ComposeSkyAndChartAll)->Unit(benchmark::kMicrosecond);
+
 // What the interpreter triggers after a complete satellite set: both
 // drawings, each shown in the window by a synchronous repaint.
 void BM_WindowDrawsBothViews(benchmark::State& state) {
@@ -73,6 +111,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   platform::InitDialogLook();
+  app::CMemorySettingsStore settings;  // the user's remembered mode plays no part
+  app::CSettingsStoreOverride useSettings(settings);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
