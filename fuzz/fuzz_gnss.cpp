@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes through the receive path's line assembler into the
-// every-constellation model, its window interpretation and the --all JSON
-// writer, and reads every view the model offers after each sentence.
+// every-constellation model, its window interpretation, the first-fix rule,
+// the hint's detector and the --all JSON writer, and reads every view the
+// model offers after each sentence.
 
 #include <array>
 #include <cstddef>
@@ -9,8 +10,10 @@
 #include <string_view>
 
 #include "app/line_assembler.h"
+#include "gnss/first_fix.h"
 #include "gnss/gnss_json.h"
 #include "gnss/interpret_all.h"
+#include "gnss/unshown_notice.h"
 
 namespace {
 
@@ -28,9 +31,14 @@ struct Sink : app::LineSink {
   nmea::Interpretation result;
   std::string json;
   std::array<gnss::ChartBar, 16> bars;
+  gnss::FirstFixRule rule;
+  gnss::UnshownNotice notice;
+  std::int64_t now = 0;
   void ConsoleText(std::string_view) override {}
   void Sentence(std::string_view s) override {
-    gnss::InterpretAll(s, model, result);
+    (void)rule.Fed(gnss::InterpretAll(s, model, result), model);
+    notice.Feed(s, now += 700);
+    if (notice.Visible() && notice.Heads().empty()) __builtin_trap();
     json.clear();
     gnss::AppendJsonLine(json, s, result, model, gnss::JsonOptions{true});
     const std::size_t n = model.ChartBars(bars);
