@@ -100,4 +100,9 @@ void LineAssembler::EndLine(LineSink& sink) {
   sink.StopFlush();
 }
 
+void LineAssembler::DropSentence() {
+  sentenceText_.clear();
+  sentenceStarted_ = false;
+}
+
 }  // namespace app

@@ -51,6 +51,10 @@ class LineAssembler {
   // when a flush showed a part of it already) and the sentence in progress is
   // dropped, so that nothing from the next source is taken for its rest.
   void EndLine(LineSink& sink);
+  // The source was closed: the sentence in progress is dropped, so that the
+  // next source's first bytes are never taken for its rest. The console line
+  // is left as it is (the log keeps exactly what was received).
+  void DropSentence();
 
   const std::string& ConsoleLine() const { return consoleLine_; }
   const std::string& SentenceText() const { return sentenceText_; }

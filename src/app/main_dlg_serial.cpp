@@ -107,6 +107,7 @@ void CMainDlg::CloseSerialSource() {
     }
     LeaveReceivePath();
   }
+  assembler_.DropSentence();
   KillTimer(TimerConsoleFlush);
   sourceOpen = 0;
   serial.Close();

@@ -127,6 +127,19 @@ TEST(LineAssembler, EndedLineIsClosedAndItsSentenceDropped) {
   EXPECT_EQ(r.sentences.size(), 1u);
 }
 
+// The port was closed in the middle of a sentence: the console keeps the
+// text as it came, but the next port's bytes never complete that sentence.
+TEST(LineAssembler, DroppedSentenceIsNotCompletedByTheNextSource) {
+  Recorder r;
+  app::LineAssembler a;
+  a.Feed("$GPGGA,1200", r);
+  a.Flush(r);
+  a.DropSentence();
+  a.Feed("00.00,4807.038,N\r\n$GPRMC,1,A\r\n", r);
+  EXPECT_EQ(r.console, "$GPGGA,120000.00,4807.038,N\r\n$GPRMC,1,A\r\n");
+  EXPECT_EQ(r.sentences, (std::vector<std::string>{"$GPRMC,1,A"}));
+}
+
 TEST(LineAssembler, OverlongSentenceIsShownButNotInterpreted) {
   Recorder r;
   app::LineAssembler a;
